@@ -1,0 +1,300 @@
+#include "ledgra/LedgraComponent.h"
+
+#include "driver/ResultCodes.h"
+#include "ledgra/LedgraSettings.h"
+#include "platform/ComponentFactory.h"
+#include "platform/PortMap.h"
+#include "vregister/VirtualRegister.h"
+
+#include <QCoreApplication>
+#include <QHostAddress>
+#include <QThread>
+
+using namespace LedgraProtocol;
+using P = PropertyId;
+
+namespace {
+
+TLedgraComponent::PropertiesDialog& DialogHook() {
+    static TLedgraComponent::PropertiesDialog hook;
+    return hook;
+}
+
+QString Hex(const QByteArray& b) { return QString::fromLatin1(b.toHex(' ').toUpper()); }
+
+size_t PropertySlots() {
+    size_t n = 0;
+    for (const auto& p : Ledgra::Properties())
+        n = std::max(n, size_t(p.id) + 1);
+    return n;
+}
+
+} // namespace
+
+bool ShowDriverPropertiesDialog(ILedgra& object); // fmuDriverProperties.cpp
+
+TLedgraComponent::TLedgraComponent() : FValues(PropertySlots()) {
+    for (const auto& p : Ledgra::Properties())
+        FValues[size_t(p.id)] = Ledgra::DefaultValue(p.type);
+    FValues[size_t(P::DriverMajorVersion)] = VEXA_VERSION_MAJOR;
+    FValues[size_t(P::DriverMinorVersion)] = VEXA_VERSION_MINOR;
+    FValues[size_t(P::DriverRelease)] = VEXA_VERSION_PATCH;
+    FValues[size_t(P::DriverBuild)] = VEXA_VERSION_TWEAK;
+    FValues[size_t(P::DriverVersion)] = QStringLiteral("%1.%2.%3.%4")
+                                            .arg(VEXA_VERSION_MAJOR)
+                                            .arg(VEXA_VERSION_MINOR)
+                                            .arg(VEXA_VERSION_PATCH)
+                                            .arg(VEXA_VERSION_TWEAK);
+    LedgraSettings::Load(*this);
+}
+
+TLedgraComponent::~TLedgraComponent() = default;
+
+void TLedgraComponent::SetPropertiesDialog(PropertiesDialog dlg) { DialogHook() = std::move(dlg); }
+
+QVariant TLedgraComponent::Get(PropertyId id) {
+    const PropertyInfo* p = Ledgra::FindProperty(quint16(id));
+    if (!p)
+        throw ELedgraDispatch("Неизвестный идентификатор свойства");
+    QMutexLocker l(&FLock);
+    if (id == P::Connected)
+        return FTransport && FTransport->IsOpen();
+    return Value(id);
+}
+
+void TLedgraComponent::Set(PropertyId id, const QVariant& value) {
+    const PropertyInfo* p = Ledgra::FindProperty(quint16(id));
+    if (!p)
+        throw ELedgraDispatch("Неизвестный идентификатор свойства");
+    const auto v = Ledgra::Coerce(p->type, value);
+    if (!v)
+        throw ELedgraDispatch(QStringLiteral("Несоответствие типа: %1").arg(QString::fromLatin1(p->name)).toStdString());
+    if (id == P::Connected) {
+        Invoke(v->toBool() ? MethodId::Connect : MethodId::Disconnect);
+        return;
+    }
+    QMutexLocker l(&FLock);
+    Store(id, *v);
+}
+
+void TLedgraComponent::Store(PropertyId id, const QVariant& v) { FValues[size_t(id)] = v; }
+
+int TLedgraComponent::Invoke(MethodId id) {
+    const MethodInfo* m = Ledgra::FindMethod(quint16(id));
+    if (!m)
+        throw ELedgraDispatch("Неизвестный идентификатор метода");
+    // The settings dialog calls this object like any caller: no lock held.
+    if (id == MethodId::ShowProperties)
+        return ShowProperties();
+    QMutexLocker l(&FLock);
+    return Call(id);
+}
+
+void TLedgraComponent::Finish(int code, const QString& description) {
+    Store(P::ResultCode, code);
+    Store(P::ResultCodeDescription, description.isEmpty() ? Ledgra::ResultText(code) : description);
+}
+
+int TLedgraComponent::Call(MethodId id) {
+    const MethodInfo& m = Ledgra::Info(id);
+    Store(P::ECRInput, QString());
+    Store(P::ECROutput, QString());
+    int code = 0;
+    switch (id) {
+    case MethodId::Connect:
+        code = Connect();
+        if (code != 0)
+            return code; // Connect has set the description
+        break;
+    case MethodId::Disconnect: Disconnect(); break;
+    case MethodId::SaveParams:
+        code = LedgraSettings::Save(*this) ? 0 : int(RC::FileError);
+        break;
+    case MethodId::LockPort: code = LockPort(); break;
+    case MethodId::UnlockPort: FPortLock.Release(); break;
+    default:
+        if (m.kind == MethodKind::Component)
+            code = int(RC::VirtualNotSupported);
+        else
+            return DeviceCall(m);
+    }
+    Finish(code);
+    return code;
+}
+
+std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
+    *code = 0;
+    const int type = Value(P::ConnectionType).toInt();
+    switch (type) {
+    case LedgraSettings::kEmbedded: return MakeEmbeddedTransport(VR::DefaultRegisterPath());
+    case LedgraSettings::kSerial: {
+        const int com = Value(P::ComNumber).toInt();
+        const QString dev = Platform::PortDevice(com);
+        if (dev.isEmpty()) {
+            *code = int(RC::PortUnavailable);
+            return nullptr;
+        }
+        if (dev == QLatin1String(Platform::kEmbeddedDevice))
+            return MakeEmbeddedTransport(VR::DefaultRegisterPath());
+        // Serial ttys come with the serial transport.
+        *code = int(RC::ConnectionTypeNotSupported);
+        return nullptr;
+    }
+    case LedgraSettings::kTcp: {
+        const QString host = Value(P::UseIPAddress).toBool() ? Value(P::IPAddress).toString()
+                                                             : Value(P::ComputerName).toString();
+        return MakeTcpTransport(host, Value(P::TCPPort).toInt(), Value(P::TCPConnectionTimeout).toInt());
+    }
+    default: *code = int(RC::ConnectionTypeNotSupported); return nullptr;
+    }
+}
+
+int TLedgraComponent::Connect() {
+    if (FTransport && FTransport->IsOpen()) {
+        Finish(0);
+        return 0;
+    }
+    int code = 0;
+    auto t = MakeTransport(&code);
+    if (!t) {
+        code = code ? code : int(RC::ConnectionTypeNotSupported);
+        Finish(code);
+        return code;
+    }
+    code = t->Open();
+    if (code != 0) {
+        Finish(code, t->LastError());
+        return code;
+    }
+    FTransport = std::move(t);
+    Finish(0);
+    return 0;
+}
+
+void TLedgraComponent::Disconnect() {
+    if (FTransport)
+        FTransport->Close();
+    FTransport.reset();
+}
+
+int TLedgraComponent::Exchange(const QByteArray& request, Answer& answer) {
+    Store(P::ECRInput, Hex(request));
+    QByteArray raw;
+    const int timeout = qMax(Value(P::Timeout).toInt(), 1000);
+    int code = FTransport->Exchange(request, timeout, raw);
+    if (code != 0) {
+        Disconnect();
+        return code;
+    }
+    Store(P::ECROutput, Hex(raw));
+    QString error;
+    auto a = DecodeAnswer(raw, &error);
+    if (!a) {
+        // A bad frame is never trusted; the link is reset.
+        Disconnect();
+        return int(RC::ProtocolError);
+    }
+    answer = std::move(*a);
+    return 0;
+}
+
+int TLedgraComponent::DeviceCall(const MethodInfo& m) {
+    // A device method connects first when not connected, as drivers do.
+    if (!FTransport || !FTransport->IsOpen()) {
+        const int code = Connect();
+        if (code != 0)
+            return code;
+    }
+    Request req;
+    req.password = Value(P::Password).toInt();
+    if (m.kind == MethodKind::Raw) {
+        req.kind = FrameKind::RawRequest;
+        const QByteArray hex = Value(P::TransferBytes).toString().toLatin1();
+        req.raw = QByteArray::fromHex(hex);
+    } else {
+        req.kind = FrameKind::MethodRequest;
+        req.method = m.id;
+        for (PropertyId in : m.in)
+            req.inputs.emplace_back(in, Value(in));
+    }
+    Answer ans;
+    int code = Exchange(Encode(req), ans);
+    if (code == 0) {
+        const FrameKind expected = m.kind == MethodKind::Raw ? FrameKind::RawAnswer : FrameKind::MethodAnswer;
+        if (ans.kind != expected && ans.code == 0) {
+            code = int(RC::BadAnswer);
+        } else {
+            code = ans.code;
+            Store(P::OperatorNumber, int(ans.operatorNumber));
+            for (auto& [id, v] : ans.outputs)
+                Store(id, v);
+            if (m.kind == MethodKind::Raw && code == 0)
+                Store(P::TransferBytes, Hex(ans.raw));
+        }
+    }
+    Finish(code);
+    return code;
+}
+
+int TLedgraComponent::ServiceCommand(const QString& command, QString* text) {
+    QMutexLocker l(&FLock);
+    if (!FTransport || !FTransport->IsOpen()) {
+        const int code = Connect();
+        if (code != 0) {
+            if (text)
+                *text = Value(P::ResultCodeDescription).toString();
+            return code;
+        }
+    }
+    Request req;
+    req.kind = FrameKind::ServiceRequest;
+    req.command = command;
+    Answer ans;
+    int code = Exchange(Encode(req), ans);
+    if (code == 0 && ans.kind != FrameKind::ServiceAnswer)
+        code = int(RC::BadAnswer);
+    if (code == 0)
+        code = ans.code;
+    if (text)
+        *text = ans.text.isEmpty() ? Ledgra::ResultText(code) : ans.text;
+    return code;
+}
+
+int TLedgraComponent::LockPort() {
+    Platform::FileLock lock(Platform::PortLockFile(Value(P::ComNumber).toInt()), /*wait=*/false);
+    if (!lock.Locked())
+        return int(RC::PortBusy);
+    FPortLock = std::move(lock);
+    return 0;
+}
+
+int TLedgraComponent::ShowProperties() {
+    int code = 0;
+    bool ok = false;
+    auto& hook = DialogHook();
+    if (hook) {
+        ok = hook(*this);
+    } else if (!QCoreApplication::instance() || !QCoreApplication::instance()->inherits("QApplication") ||
+               QThread::currentThread() != QCoreApplication::instance()->thread()) {
+        code = int(RC::NoGui);
+    } else {
+        ok = ShowDriverPropertiesDialog(*this);
+    }
+    QMutexLocker l(&FLock);
+    if (ok) {
+        // New settings take effect on the next connection and for every new object.
+        Disconnect();
+        if (!LedgraSettings::Save(*this))
+            code = int(RC::FileError);
+    }
+    Finish(code);
+    return code;
+}
+
+namespace Ledgra {
+void RegisterComponentClass() {
+    Platform::RegisterComponentClass(QString::fromLatin1(Platform::kLedgraClassId),
+                                     QString::fromLatin1(Platform::kLedgraProgId),
+                                     [] { return std::make_shared<TLedgraComponent>(); });
+}
+} // namespace Ledgra

@@ -1,0 +1,15 @@
+#pragma once
+// The modules of the virtual register; each adds the handlers of its methods.
+// A device method without a handler answers VirtualNotSupported.
+
+#include "vregister/VirtualRegister.h"
+
+namespace VRStatus {
+void AddHandlers(VRHandlerTable& t); // connection, status, metrics, serial number
+}
+namespace VRTables {
+void AddHandlers(VRHandlerTable& t); // device tables
+}
+namespace VRModel {
+void AddHandlers(VRHandlerTable& t); // model parameters, error descriptions
+}

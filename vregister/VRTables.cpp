@@ -1,0 +1,7 @@
+// The device tables of the virtual register.
+
+#include "vregister/VRHandlers.h"
+
+namespace VRTables {
+void AddHandlers(VRHandlerTable&) {}
+} // namespace VRTables
