@@ -22,6 +22,11 @@ const std::vector<VRProfileInfo>& Profiles() {
         d.fsTable = 18;
         d.ofdTable = 19;
         d.table24 = 24;
+        d.firstDrawLine = 1;
+        d.lastDrawLine = 1200;
+        d.maxCmdLength = 256;
+        d.maxLineWidth = 576;
+        d.printChars = 48;
         d.softVersion = QStringLiteral("D.1");
         d.softBuild = 32513;
         d.softDate = QDate(2023, 5, 16);
@@ -44,6 +49,9 @@ const std::vector<VRProfileInfo>& Profiles() {
         nofn.capFN = false;
         nofn.softVersion = QStringLiteral("A.4");
         nofn.softDate = QDate(2016, 3, 1);
+        nofn.lastDrawLine = 600; // an older printer: narrower tape, less graphics memory
+        nofn.maxLineWidth = 384;
+        nofn.printChars = 32;
 
         VRProfileInfo core = d;
         core.name = QStringLiteral("cashcore");
@@ -72,7 +80,8 @@ QStringList Names() {
 }
 
 const VRProfileInfo& Current(VRStore& store) {
-    const VRProfileInfo* p = Find(store.GetStr(QStringLiteral("profile"), QStringLiteral("default")));
+    const VRProfileInfo* p =
+        Find(store.GetStr(QStringLiteral("profile"), QStringLiteral("default")));
     return p ? *p : Profiles().front();
 }
 

@@ -16,16 +16,21 @@ struct VRProfileInfo {
     QString description; // UDescription
     int majorType, minorType;
     int protocolMajor, protocolMinor;
-    bool capFN;          // 71: a fiscal storage (else the older fiscal memory)
-    bool capCashCore;    // 28
-    bool capSKNO;        // 57
+    bool capFN;              // 71: a fiscal storage (else the older fiscal memory)
+    bool capCashCore;        // 28
+    bool capSKNO;            // 57
     bool capLastPrintResult; // 50
-    int fsTable;         // 72: the fiscal storage table (logical 18)
-    int ofdTable;        // 73: the operator table (logical 19)
-    int table24;         // 75: the table the programs call 24
-    QString softVersion; // ECRSoftVersion
-    int softBuild;       // ECRBuild
-    QDate softDate;      // ECRSoftDate
+    int fsTable;             // 72: the fiscal storage table (logical 18)
+    int ofdTable;            // 73: the operator table (logical 19)
+    int table24;             // 75: the table the programs call 24
+    int firstDrawLine;       // 27: the first graphics line that may be loaded
+    int lastDrawLine;        // 29
+    int maxCmdLength;        // 53: bytes
+    int maxLineWidth;        // 55: dots of a graphics line
+    int printChars;          // 5: characters of a line in font 1
+    QString softVersion;     // ECRSoftVersion
+    int softBuild;           // ECRBuild
+    QDate softDate;          // ECRSoftDate
 };
 
 namespace VRProfile {
