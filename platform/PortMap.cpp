@@ -1,7 +1,6 @@
 #include "platform/PortMap.h"
 
 #include "platform/DataPaths.h"
-#include "platform/PortLock.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -43,9 +42,9 @@ std::map<int, QString> Read() {
     return m;
 }
 
-// ports.ini is written by several processes (vregisterd instances): one at a time.
+// ports.ini is written by several processes (vregisterd instances); QSettings
+// merges and locks the file on sync.
 bool Write(int comNumber, const QString* device) {
-    FileLock guard(PortMapFile() + QStringLiteral(".lock"), /*wait=*/true);
     QSettings ini(PortMapFile(), QSettings::IniFormat);
     ini.beginGroup(QStringLiteral("Ports"));
     const QString key = QStringLiteral("COM%1").arg(comNumber);
