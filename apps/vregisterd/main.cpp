@@ -89,8 +89,11 @@ int main(int argc, char** argv) {
         err << "vregisterd: не удается слушать " << error << "\n";
         return 1;
     }
-    std::printf("vregisterd: слушает %s:%d\n", server.Address().toLocal8Bit().constData(),
-                server.Port());
+    // An IPv6 address goes in brackets, so the port stays the text after the last colon.
+    const QString address = server.Address().contains(QLatin1Char(':'))
+                                ? QStringLiteral("[%1]").arg(server.Address())
+                                : server.Address();
+    std::printf("vregisterd: слушает %s:%d\n", address.toLocal8Bit().constData(), server.Port());
     std::fflush(stdout);
 
     int sig = 0;

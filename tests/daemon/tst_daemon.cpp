@@ -108,10 +108,11 @@ QByteArray StatusRequest() {
 
 // A register of a fresh folder served on a free loopback port.
 struct ServedRegister {
-    explicit ServedRegister(int frameTimeoutMs = 10000) {
+    explicit ServedRegister(int frameTimeoutMs = 10000, int maxClients = 64) {
         reg = VR::Shared(VR::DefaultRegisterPath());
         VRServer::Options o;
         o.frameTimeoutMs = frameTimeoutMs;
+        o.maxClients = maxClients;
         o.log = [this](const QString& line) {
             std::lock_guard l(logLock);
             log << line;
@@ -205,6 +206,8 @@ private slots:
     void componentOverTcp();
     void badInputClosesOnlyThatConnection_data();
     void badInputClosesOnlyThatConnection();
+    void clientLimit();
+    void restartedServerCostsNoCall();
     void transportFailures_data();
     void transportFailures();
     void closedPortIsNoLink();
@@ -306,6 +309,47 @@ void TstDaemon::badInputClosesOnlyThatConnection() {
     QCOMPARE(bystander.ReadAnswers(2), (QList<int>{0, 0}));
     TLedgra d(TcpComponent(QStringLiteral("127.0.0.1"), s.server->Port()));
     QCOMPARE(d.GetShortECRStatus(), 0);
+}
+
+void TstDaemon::clientLimit() {
+    ServedRegister s(10000, 1);
+    QVERIFY(s.started);
+    RawClient first(s.server->Port());
+    QVERIFY(first.IsOpen());
+    QTRY_COMPARE(s.server->ClientCount(), 1);
+
+    RawClient second(s.server->Port());
+    QByteArray got;
+    QVERIFY(second.ReadUntilClosed(5000, &got));
+    QVERIFY(s.Log().contains(QStringLiteral("отклонено")));
+
+    QVERIFY(first.Send(StatusRequest()));
+    QCOMPARE(first.ReadAnswers(1), QList<int>{0});
+    // A place freed by a client that left is given to the next one.
+    first.Close();
+    QTRY_COMPARE(s.server->ClientCount(), 0);
+    RawClient third(s.server->Port());
+    QVERIFY(third.Send(StatusRequest()));
+    QCOMPARE(third.ReadAnswers(1), QList<int>{0});
+}
+
+void TstDaemon::restartedServerCostsNoCall() {
+    ServedRegister s;
+    QVERIFY(s.started);
+    const int port = s.server->Port();
+    TLedgra d(TcpComponent(QStringLiteral("127.0.0.1"), port));
+    QCOMPARE(d.GetShortECRStatus(), 0);
+
+    // The server goes away while the link is idle and comes back on the same
+    // port: nothing was sent on the dead link, so the call just reconnects.
+    s.server->Stop();
+    VRServer::Options o;
+    o.port = port;
+    VRServer again(s.reg, o);
+    QString error;
+    QVERIFY2(again.Start(&error), qPrintable(error));
+    QCOMPARE(d.GetShortECRStatus(), 0);
+    QCOMPARE(again.ClientCount(), 1);
 }
 
 void TstDaemon::transportFailures_data() {
