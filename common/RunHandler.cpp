@@ -17,7 +17,9 @@ QString ErrorText(const std::exception& e) {
     return QString::fromUtf8(e.what());
 }
 
-void SetErrorSink(ErrorSink sink) { Sink() = std::move(sink); }
+void SetErrorSink(ErrorSink sink) {
+    Sink() = std::move(sink);
+}
 
 void ShowError(QWidget* parent, const QString& text) {
     if (Sink()) {

@@ -21,7 +21,9 @@ public:
     QByteArray& buffer() { return FBuf; }
 
 private:
-    template <typename T> void put(T v) { FBuf.append(reinterpret_cast<const char*>(&v), sizeof v); }
+    template <typename T> void put(T v) {
+        FBuf.append(reinterpret_cast<const char*>(&v), sizeof v);
+    }
     QByteArray FBuf;
 };
 
@@ -60,10 +62,18 @@ enum VarTag : quint8 { VarNull = 0, VarInt = 1, VarBool = 2, VarStr = 3, VarDbl 
 QByteArray EncodeValue(const PropertyInfo& p, const QVariant& v) {
     Writer w;
     switch (p.type) {
-    case ValueType::Int: w.i32(v.toInt()); break;
-    case ValueType::UInt: w.u32(v.toUInt()); break;
-    case ValueType::Bool: w.u8(v.toBool() ? 1 : 0); break;
-    case ValueType::Cur: w.i64(v.value<Currency>().raw); break;
+    case ValueType::Int:
+        w.i32(v.toInt());
+        break;
+    case ValueType::UInt:
+        w.u32(v.toUInt());
+        break;
+    case ValueType::Bool:
+        w.u8(v.toBool() ? 1 : 0);
+        break;
+    case ValueType::Cur:
+        w.i64(v.value<Currency>().raw);
+        break;
     case ValueType::Dbl: {
         const double d = v.toDouble();
         qint64 bits;
@@ -83,8 +93,12 @@ QByteArray EncodeValue(const PropertyInfo& p, const QVariant& v) {
         break;
     case ValueType::Var:
         switch (v.typeId()) {
-        case QMetaType::UnknownType: w.u8(VarNull); break;
-        case QMetaType::Bool: w.u8(VarBool), w.u8(v.toBool()); break;
+        case QMetaType::UnknownType:
+            w.u8(VarNull);
+            break;
+        case QMetaType::Bool:
+            w.u8(VarBool), w.u8(v.toBool());
+            break;
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
@@ -99,7 +113,9 @@ QByteArray EncodeValue(const PropertyInfo& p, const QVariant& v) {
             w.u8(VarDbl), w.i64(bits);
             break;
         }
-        default: w.u8(VarStr), w.bytes(v.toString().toUtf8()); break;
+        default:
+            w.u8(VarStr), w.bytes(v.toString().toUtf8());
+            break;
         }
         break;
     }
@@ -169,7 +185,9 @@ bool DecodeValue(const PropertyInfo& p, QByteArrayView b, QVariant& out) {
         if (!r.u8(tag))
             return false;
         switch (tag) {
-        case VarNull: out = QVariant(); break;
+        case VarNull:
+            out = QVariant();
+            break;
         case VarBool: {
             quint8 v;
             if (!r.u8(v) || v > 1)
@@ -198,7 +216,8 @@ bool DecodeValue(const PropertyInfo& p, QByteArrayView b, QVariant& out) {
             out = QString::fromUtf8(s.data(), s.size());
             return true;
         }
-        default: return false;
+        default:
+            return false;
         }
         break;
     }
@@ -294,8 +313,11 @@ QByteArray Encode(const Request& r) {
         w.i32(r.password);
         w.bytes(r.raw);
         break;
-    case FrameKind::ServiceRequest: w.bytes(r.command.toUtf8()); break;
-    default: break;
+    case FrameKind::ServiceRequest:
+        w.bytes(r.command.toUtf8());
+        break;
+    default:
+        break;
     }
     return Frame(r.kind, w.buffer());
 }
@@ -312,8 +334,11 @@ QByteArray Encode(const Answer& a) {
         w.u8(a.operatorNumber);
         w.bytes(a.raw);
         break;
-    case FrameKind::ServiceAnswer: w.bytes(a.text.toUtf8()); break;
-    default: break;
+    case FrameKind::ServiceAnswer:
+        w.bytes(a.text.toUtf8());
+        break;
+    default:
+        break;
     }
     return Frame(a.kind, w.buffer());
 }
@@ -377,7 +402,9 @@ std::optional<Request> DecodeRequest(QByteArrayView frame, QString* error) {
     case FrameKind::ServiceRequest:
         q.command = QString::fromUtf8(payload.data(), payload.size());
         return q;
-    default: Fail(error, "кадр не является запросом"); return std::nullopt;
+    default:
+        Fail(error, "кадр не является запросом");
+        return std::nullopt;
     }
 }
 
@@ -412,7 +439,9 @@ std::optional<Answer> DecodeAnswer(QByteArrayView frame, QString* error) {
         a.text = QString::fromUtf8(s.data(), s.size());
         return a;
     }
-    default: Fail(error, "кадр не является ответом"); return std::nullopt;
+    default:
+        Fail(error, "кадр не является ответом");
+        return std::nullopt;
     }
 }
 

@@ -11,8 +11,7 @@ namespace {
 #define LEDGRA_IO(...) __VA_ARGS__
 
 const PropertyInfo kProperties[] = {
-#define LEDGRA_PROPERTY(Id, Name, Type, Bytes)                                                     \
-    {PropertyId::Name, #Name, ValueType::Type, Bytes},
+#define LEDGRA_PROPERTY(Id, Name, Type, Bytes) {PropertyId::Name, #Name, ValueType::Type, Bytes},
 #include "driver/LedgraMembers.def"
 };
 
@@ -74,8 +73,12 @@ QString ToHex(const QString& latin1) {
 
 namespace Ledgra {
 
-std::span<const PropertyInfo> Properties() { return kProperties; }
-std::span<const MethodInfo> Methods() { return MethodTable(); }
+std::span<const PropertyInfo> Properties() {
+    return kProperties;
+}
+std::span<const MethodInfo> Methods() {
+    return MethodTable();
+}
 
 const PropertyInfo* FindProperty(quint16 id) {
     const auto& v = PropertyIndex().byId;
@@ -85,8 +88,12 @@ const MethodInfo* FindMethod(quint16 id) {
     const auto& v = MethodIndex().byId;
     return id < v.size() ? v[id] : nullptr;
 }
-const PropertyInfo& Info(PropertyId id) { return *FindProperty(quint16(id)); }
-const MethodInfo& Info(MethodId id) { return *FindMethod(quint16(id)); }
+const PropertyInfo& Info(PropertyId id) {
+    return *FindProperty(quint16(id));
+}
+const MethodInfo& Info(MethodId id) {
+    return *FindMethod(quint16(id));
+}
 const PropertyInfo* PropertyByName(const QString& name) {
     return PropertyIndex().byName.value(name, nullptr);
 }
@@ -96,28 +103,44 @@ const MethodInfo* MethodByName(const QString& name) {
 
 const char* TypeName(ValueType t) {
     switch (t) {
-    case ValueType::Int: return "Integer";
-    case ValueType::UInt: return "Cardinal";
-    case ValueType::Str: return "WideString";
-    case ValueType::Bool: return "WordBool";
-    case ValueType::Cur: return "Currency";
-    case ValueType::Date: return "TDateTime";
-    case ValueType::Dbl: return "Double";
-    case ValueType::Var: return "OleVariant";
+    case ValueType::Int:
+        return "Integer";
+    case ValueType::UInt:
+        return "Cardinal";
+    case ValueType::Str:
+        return "WideString";
+    case ValueType::Bool:
+        return "WordBool";
+    case ValueType::Cur:
+        return "Currency";
+    case ValueType::Date:
+        return "TDateTime";
+    case ValueType::Dbl:
+        return "Double";
+    case ValueType::Var:
+        return "OleVariant";
     }
     return "?";
 }
 
 QVariant DefaultValue(ValueType t) {
     switch (t) {
-    case ValueType::Int: return QVariant(int(0));
-    case ValueType::UInt: return QVariant(uint(0));
-    case ValueType::Str: return QVariant(QString());
-    case ValueType::Bool: return QVariant(false);
-    case ValueType::Cur: return QVariant::fromValue(Currency());
-    case ValueType::Date: return QVariant(QDateTime());
-    case ValueType::Dbl: return QVariant(0.0);
-    case ValueType::Var: return QVariant();
+    case ValueType::Int:
+        return QVariant(int(0));
+    case ValueType::UInt:
+        return QVariant(uint(0));
+    case ValueType::Str:
+        return QVariant(QString());
+    case ValueType::Bool:
+        return QVariant(false);
+    case ValueType::Cur:
+        return QVariant::fromValue(Currency());
+    case ValueType::Date:
+        return QVariant(QDateTime());
+    case ValueType::Dbl:
+        return QVariant(0.0);
+    case ValueType::Var:
+        return QVariant();
     }
     return {};
 }
@@ -199,9 +222,8 @@ std::optional<QVariant> Coerce(ValueType t, const QVariant& v) {
         }
         return std::nullopt;
     case ValueType::Dbl: {
-        const double d = v.typeId() == QMetaType::QString
-                             ? v.toString().trimmed().toDouble(&ok)
-                             : v.toDouble(&ok);
+        const double d = v.typeId() == QMetaType::QString ? v.toString().trimmed().toDouble(&ok)
+                                                          : v.toDouble(&ok);
         if (!ok)
             return std::nullopt;
         return QVariant(d);
@@ -214,11 +236,16 @@ std::optional<QVariant> Coerce(ValueType t, const QVariant& v) {
 
 QString FormatValue(const PropertyInfo& p, const QVariant& v) {
     switch (p.type) {
-    case ValueType::Int: return QString::number(v.toInt());
-    case ValueType::UInt: return QString::number(v.toUInt());
-    case ValueType::Str: return p.bytes ? ToHex(v.toString()) : v.toString();
-    case ValueType::Bool: return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
-    case ValueType::Cur: return v.value<Currency>().ToString();
+    case ValueType::Int:
+        return QString::number(v.toInt());
+    case ValueType::UInt:
+        return QString::number(v.toUInt());
+    case ValueType::Str:
+        return p.bytes ? ToHex(v.toString()) : v.toString();
+    case ValueType::Bool:
+        return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");
+    case ValueType::Cur:
+        return v.value<Currency>().ToString();
     case ValueType::Date: {
         // A time value carries the zero day 1899-12-30; a date value midnight.
         const QDateTime d = v.toDateTime();
@@ -230,7 +257,8 @@ QString FormatValue(const PropertyInfo& p, const QVariant& v) {
             return d.date().toString(Qt::ISODate);
         return d.toString(Qt::ISODate);
     }
-    case ValueType::Dbl: return QString::number(v.toDouble(), 'g', 15);
+    case ValueType::Dbl:
+        return QString::number(v.toDouble(), 'g', 15);
     case ValueType::Var:
         if (v.typeId() == QMetaType::Bool)
             return v.toBool() ? QStringLiteral("1") : QStringLiteral("0");

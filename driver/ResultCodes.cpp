@@ -20,5 +20,7 @@ QString ResultText(int code) {
         return *it;
     return QStringLiteral("Неизвестная ошибка (%1)").arg(code);
 }
-bool HasResultText(int code) { return Texts().contains(code); }
+bool HasResultText(int code) {
+    return Texts().contains(code);
+}
 } // namespace Ledgra

@@ -51,7 +51,9 @@ public:
         FObject->Set(PropertyId::Name, LedgraFacade::To(value));                                   \
     }
 #define LEDGRA_METHOD(Id, Name, Kind, In, Out)                                                     \
-    int Name() { return FObject->Invoke(MethodId::Name); }
+    int Name() {                                                                                   \
+        return FObject->Invoke(MethodId::Name);                                                    \
+    }
 #include "driver/LedgraMembers.def"
 
 private:

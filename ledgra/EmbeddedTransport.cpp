@@ -28,12 +28,14 @@ public:
         try {
             FRegister = VR::Shared(FPath);
         } catch (const EStore& e) {
-            FError = QStringLiteral("%1: %2").arg(Ledgra::ResultText(e.Code()), QString::fromUtf8(e.what()));
+            FError = QStringLiteral("%1: %2").arg(Ledgra::ResultText(e.Code()),
+                                                  QString::fromUtf8(e.what()));
             return e.Code();
         }
         const QString aside = FRegister->SetAsideReport();
         if (!aside.isEmpty() && FirstReport(aside)) {
-            FError = QStringLiteral("%1 (%2)").arg(Ledgra::ResultText(int(RC::StoreCorrupt)), aside);
+            FError =
+                QStringLiteral("%1 (%2)").arg(Ledgra::ResultText(int(RC::StoreCorrupt)), aside);
             FRegister.reset();
             return int(RC::StoreCorrupt);
         }

@@ -20,7 +20,9 @@ TLedgraComponent::PropertiesDialog& DialogHook() {
     return hook;
 }
 
-QString Hex(const QByteArray& b) { return QString::fromLatin1(b.toHex(' ').toUpper()); }
+QString Hex(const QByteArray& b) {
+    return QString::fromLatin1(b.toHex(' ').toUpper());
+}
 
 size_t PropertySlots() {
     size_t n = 0;
@@ -33,7 +35,7 @@ size_t PropertySlots() {
 
 bool ShowDriverPropertiesDialog(ILedgra& object); // fmuDriverProperties.cpp
 
-TLedgraComponent::TLedgraComponent() : FValues(PropertySlots()) {
+TLedgraComponent::TLedgraComponent() : FValues(PropertySlots()), FSetOrder(PropertySlots()) {
     for (const auto& p : Ledgra::Properties())
         FValues[size_t(p.id)] = Ledgra::DefaultValue(p.type);
     FValues[size_t(P::DriverMajorVersion)] = VEXA_VERSION_MAJOR;
@@ -50,7 +52,9 @@ TLedgraComponent::TLedgraComponent() : FValues(PropertySlots()) {
 
 TLedgraComponent::~TLedgraComponent() = default;
 
-void TLedgraComponent::SetPropertiesDialog(PropertiesDialog dlg) { DialogHook() = std::move(dlg); }
+void TLedgraComponent::SetPropertiesDialog(PropertiesDialog dlg) {
+    DialogHook() = std::move(dlg);
+}
 
 QVariant TLedgraComponent::Get(PropertyId id) {
     const PropertyInfo* p = Ledgra::FindProperty(quint16(id));
@@ -68,16 +72,30 @@ void TLedgraComponent::Set(PropertyId id, const QVariant& value) {
         throw ELedgraDispatch("Неизвестный идентификатор свойства");
     const auto v = Ledgra::Coerce(p->type, value);
     if (!v)
-        throw ELedgraDispatch(QStringLiteral("Несоответствие типа: %1").arg(QString::fromLatin1(p->name)).toStdString());
+        throw ELedgraDispatch(QStringLiteral("Несоответствие типа: %1")
+                                  .arg(QString::fromLatin1(p->name))
+                                  .toStdString());
     if (id == P::Connected) {
         Invoke(v->toBool() ? MethodId::Connect : MethodId::Disconnect);
         return;
     }
     QMutexLocker l(&FLock);
     Store(id, *v);
+    FSetOrder[size_t(id)] = ++FSetCount;
 }
 
-void TLedgraComponent::Store(PropertyId id, const QVariant& v) { FValues[size_t(id)] = v; }
+void TLedgraComponent::Store(PropertyId id, const QVariant& v) {
+    FValues[size_t(id)] = v;
+}
+
+namespace {
+// Inputs of which a caller sets one: only the one set last is sent, so the
+// device knows which the caller meant (a table cell written as text or as a
+// number).
+const std::pair<PropertyId, PropertyId> kAlternativeInputs[] = {
+    {P::ValueOfFieldInteger, P::ValueOfFieldString},
+};
+} // namespace
 
 int TLedgraComponent::Invoke(MethodId id) {
     const MethodInfo* m = Ledgra::FindMethod(quint16(id));
@@ -106,12 +124,18 @@ int TLedgraComponent::Call(MethodId id) {
         if (code != 0)
             return code; // Connect has set the description
         break;
-    case MethodId::Disconnect: Disconnect(); break;
+    case MethodId::Disconnect:
+        Disconnect();
+        break;
     case MethodId::SaveParams:
         code = LedgraSettings::Save(*this) ? 0 : int(RC::FileError);
         break;
-    case MethodId::LockPort: code = LockPort(); break;
-    case MethodId::UnlockPort: FPortLock.Release(); break;
+    case MethodId::LockPort:
+        code = LockPort();
+        break;
+    case MethodId::UnlockPort:
+        FPortLock.Release();
+        break;
     default:
         if (m.kind == MethodKind::Component)
             code = int(RC::VirtualNotSupported);
@@ -126,7 +150,8 @@ std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
     *code = 0;
     const int type = Value(P::ConnectionType).toInt();
     switch (type) {
-    case LedgraSettings::kEmbedded: return MakeEmbeddedTransport(VR::DefaultRegisterPath());
+    case LedgraSettings::kEmbedded:
+        return MakeEmbeddedTransport(VR::DefaultRegisterPath());
     case LedgraSettings::kSerial: {
         const int com = Value(P::ComNumber).toInt();
         const QString dev = Platform::PortDevice(com);
@@ -143,9 +168,12 @@ std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
     case LedgraSettings::kTcp: {
         const QString host = Value(P::UseIPAddress).toBool() ? Value(P::IPAddress).toString()
                                                              : Value(P::ComputerName).toString();
-        return MakeTcpTransport(host, Value(P::TCPPort).toInt(), Value(P::TCPConnectionTimeout).toInt());
+        return MakeTcpTransport(host, Value(P::TCPPort).toInt(),
+                                Value(P::TCPConnectionTimeout).toInt());
     }
-    default: *code = int(RC::ConnectionTypeNotSupported); return nullptr;
+    default:
+        *code = int(RC::ConnectionTypeNotSupported);
+        return nullptr;
     }
 }
 
@@ -214,13 +242,21 @@ int TLedgraComponent::DeviceCall(const MethodInfo& m) {
     } else {
         req.kind = FrameKind::MethodRequest;
         req.method = m.id;
-        for (PropertyId in : m.in)
-            req.inputs.emplace_back(in, Value(in));
+        for (PropertyId in : m.in) {
+            bool older = false;
+            for (const auto& [a, b] : kAlternativeInputs)
+                if ((in == a || in == b) &&
+                    FSetOrder[size_t(in)] < FSetOrder[size_t(in == a ? b : a)])
+                    older = true;
+            if (!older)
+                req.inputs.emplace_back(in, Value(in));
+        }
     }
     Answer ans;
     int code = Exchange(Encode(req), ans);
     if (code == 0) {
-        const FrameKind expected = m.kind == MethodKind::Raw ? FrameKind::RawAnswer : FrameKind::MethodAnswer;
+        const FrameKind expected =
+            m.kind == MethodKind::Raw ? FrameKind::RawAnswer : FrameKind::MethodAnswer;
         if (ans.kind != expected && ans.code == 0) {
             code = int(RC::BadAnswer);
         } else {
@@ -274,7 +310,8 @@ int TLedgraComponent::ShowProperties() {
     auto& hook = DialogHook();
     if (hook) {
         ok = hook(*this);
-    } else if (!QCoreApplication::instance() || !QCoreApplication::instance()->inherits("QApplication") ||
+    } else if (!QCoreApplication::instance() ||
+               !QCoreApplication::instance()->inherits("QApplication") ||
                QThread::currentThread() != QCoreApplication::instance()->thread()) {
         code = int(RC::NoGui);
     } else {

@@ -7,7 +7,7 @@
 #include "ledgra/Transport.h"
 #include "platform/PortLock.h"
 
-#include <QMutex>
+#include <QRecursiveMutex>
 #include <functional>
 #include <memory>
 #include <vector>
@@ -43,8 +43,11 @@ private:
     void Store(PropertyId id, const QVariant& v);
     QVariant Value(PropertyId id) const { return FValues[size_t(id)]; }
 
-    QMutex FLock;
+    // Recursive: saving and loading the settings read the object like a caller.
+    QRecursiveMutex FLock;
     std::vector<QVariant> FValues;
+    std::vector<quint64> FSetOrder; // when each property was last set
+    quint64 FSetCount = 0;
     std::unique_ptr<ITransport> FTransport;
     Platform::FileLock FPortLock;
 };

@@ -65,7 +65,8 @@ std::optional<Item> ParseItem(const QString& text, QString* error) {
         }
         return SetItem{p, *v};
     }
-    *error = QStringLiteral("непонятный элемент: %1 (ожидается Имя=Значение, Имя() или Имя?)").arg(text);
+    *error =
+        QStringLiteral("непонятный элемент: %1 (ожидается Имя=Значение, Имя() или Имя?)").arg(text);
     return std::nullopt;
 }
 
@@ -93,25 +94,29 @@ bool ApplyConnection(ILedgra& d, const QString& spec, QString* error) {
 QString Usage() {
     return QStringLiteral(
                "ledgra [ПАРАМЕТРЫ] ЭЛЕМЕНТ...\n"
-               "  Имя=Значение   установить свойство (по типу свойства; логические 0/1/true/false)\n"
+               "  Имя=Значение   установить свойство (по типу свойства; логические "
+               "0/1/true/false)\n"
                "  Имя()          вызвать метод; печатает \"Имя: КОД ОПИСАНИЕ\"\n"
                "  Имя?           напечатать \"Имя = ЗНАЧЕНИЕ\"\n"
                "Параметры:\n"
-               "  --connection embedded|tcp://ХОСТ:ПОРТ   подключение (иначе из настроек драйвера)\n"
+               "  --connection embedded|tcp://ХОСТ:ПОРТ   подключение (иначе из настроек "
+               "драйвера)\n"
                "  --data DIR            папка драйвера (LEDGRA_DATA_DIR)\n"
                "  --script FILE         элементы из файла, по одному в строке; # - комментарий\n"
                "  --list                перечислить свойства и методы\n"
                "Виртуальная ККТ (выполняется до элементов):\n"
-               "  --fault МЕТОД=КОД[xЧИСЛО]   ответить КОДом на следующие вызовы МЕТОДа (* - любой)\n"
+               "  --fault МЕТОД=КОД[xЧИСЛО]   ответить КОДом на следующие вызовы МЕТОДа (* - "
+               "любой)\n"
                "  --delay МЕТОД=МС            задерживать ответы МЕТОДу (0 - отменить)\n"
                "  --drop ЧИСЛО                разорвать связь на следующих вызовах\n"
                "  --clear-faults              отменить все имитации ошибок\n"
                "  --clock-offset СЕКУНДЫ      сдвиг часов ККТ относительно часов компьютера\n"
                "  --profile ИМЯ               модель ККТ: ") +
            QStringLiteral("default, model254, alt-tables, no-fn, cashcore\n") +
-           QStringLiteral("  --vr-state                  показать имитации и настройки ККТ\n"
-                          "Код выхода: 0 - все методы вернули 0, 1 - хотя бы один нет, 2 - ошибка в "
-                          "параметрах.\n");
+           QStringLiteral(
+               "  --vr-state                  показать имитации и настройки ККТ\n"
+               "Код выхода: 0 - все методы вернули 0, 1 - хотя бы один нет, 2 - ошибка в "
+               "параметрах.\n");
 }
 
 int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
@@ -137,7 +142,8 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             return kOk;
         } else if (a == QLatin1String("--list")) {
             for (const auto& p : Ledgra::Properties())
-                out << p.name << ": " << Ledgra::TypeName(p.type) << (p.bytes ? " (bytes)" : "") << "\n";
+                out << p.name << ": " << Ledgra::TypeName(p.type) << (p.bytes ? " (bytes)" : "")
+                    << "\n";
             for (const auto& m : Ledgra::Methods())
                 out << m.name << "()\n";
             return kOk;
@@ -165,8 +171,11 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             const QString method = v.section(QLatin1Char('='), 0, 0);
             QString rest = v.section(QLatin1Char('='), 1);
             if (a == QLatin1String("--fault")) {
-                const QString count = rest.contains(QLatin1Char('x')) ? rest.section(QLatin1Char('x'), 1) : QStringLiteral("1");
-                service << QStringLiteral("fault %1 %2 %3").arg(method, rest.section(QLatin1Char('x'), 0, 0), count);
+                const QString count = rest.contains(QLatin1Char('x'))
+                                          ? rest.section(QLatin1Char('x'), 1)
+                                          : QStringLiteral("1");
+                service << QStringLiteral("fault %1 %2 %3")
+                               .arg(method, rest.section(QLatin1Char('x'), 0, 0), count);
             } else {
                 service << QStringLiteral("delay %1 %2").arg(method, rest);
             }
@@ -242,6 +251,7 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
                     << driver->Get(PropertyId::ResultCodeDescription).toString() << "\n";
                 if (code != 0)
                     status = kFailed;
+                out.flush(); // a script's reader sees each answer as it comes
             } else if (auto* g = std::get_if<GetItem>(&item)) {
                 out << g->property->name << " = "
                     << Ledgra::FormatValue(*g->property, driver->Get(g->property->id)) << "\n";

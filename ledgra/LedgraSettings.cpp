@@ -9,14 +9,17 @@ namespace LedgraSettings {
 const std::vector<PropertyId>& Persistent() {
     using enum PropertyId;
     static const std::vector<PropertyId> p = {
-        ConnectionType, ComNumber,   BaudRate,        Timeout,          ComputerName,
-        IPAddress,      TCPPort,     UseIPAddress,    TCPConnectionTimeout, Password,
-        SysAdminPassword, ProtocolType, MaxCommandSendCount, MaxAnswerReadCount, SearchTimeout,
+        ConnectionType,       ComNumber,          BaudRate,         Timeout,
+        ComputerName,         IPAddress,          TCPPort,          UseIPAddress,
+        TCPConnectionTimeout, Password,           SysAdminPassword, ProtocolType,
+        MaxCommandSendCount,  MaxAnswerReadCount, SearchTimeout,
     };
     return p;
 }
 
-QString File() { return Platform::LedgraDataDir() + QStringLiteral("/ledgra.ini"); }
+QString File() {
+    return Platform::LedgraDataDir() + QStringLiteral("/ledgra.ini");
+}
 
 namespace {
 void Defaults(ILedgra& o) {

@@ -30,11 +30,14 @@ TfmDriverProperties::TfmDriverProperties(ILedgra& object, QWidget* parent)
     for (const auto& c : kConnections)
         ui->cbConnectionType->addItem(QString::fromUtf8(c.text), c.type);
     for (const auto& p : Platform::PortMap())
-        ui->cbComNumber->addItem(QStringLiteral("COM%1 (%2)").arg(p.comNumber).arg(p.device), p.comNumber);
+        ui->cbComNumber->addItem(QStringLiteral("COM%1 (%2)").arg(p.comNumber).arg(p.device),
+                                 p.comNumber);
     for (int r : kBaudRates)
         ui->cbBaudRate->addItem(QString::number(r));
-    ui->edtPassword->setValidator(new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,10}")), this));
-    connect(ui->cbConnectionType, &QComboBox::currentIndexChanged, this, [this] { UpdateControls(); });
+    ui->edtPassword->setValidator(
+        new QRegularExpressionValidator(QRegularExpression(QStringLiteral("[0-9]{1,10}")), this));
+    connect(ui->cbConnectionType, &QComboBox::currentIndexChanged, this,
+            [this] { UpdateControls(); });
     connect(ui->chbUseIPAddress, &QCheckBox::toggled, this, [this] { UpdateControls(); });
     connect(ui->btnCheckConnection, &QPushButton::clicked, this, [this] { CheckConnection(); });
     connect(ui->buttonBox, &QDialogButtonBox::accepted, this, &TfmDriverProperties::accept);
@@ -82,8 +85,9 @@ bool TfmDriverProperties::Apply() {
     bool ok = false;
     const int password = ui->edtPassword->text().toInt(&ok);
     if (!ok) {
-        QMessageBox::critical(this, windowTitle(),
-                              QStringLiteral("\"%1\" не является целым числом").arg(ui->edtPassword->text()));
+        QMessageBox::critical(
+            this, windowTitle(),
+            QStringLiteral("\"%1\" не является целым числом").arg(ui->edtPassword->text()));
         return false;
     }
     TLedgra d(std::shared_ptr<ILedgra>(&FObject, [](ILedgra*) {}));

@@ -30,9 +30,11 @@ std::shared_ptr<ILedgra> CreateFromPlugin(const QString& path) {
         throw EError(QStringLiteral("Не найден указанный модуль. (%1)").arg(path));
     if (!fi.isReadable())
         throw EError(QStringLiteral("Отказано в доступе. (%1)").arg(path));
-    void* handle = dlopen(QFile::encodeName(fi.absoluteFilePath()).constData(), RTLD_NOW | RTLD_LOCAL);
+    void* handle =
+        dlopen(QFile::encodeName(fi.absoluteFilePath()).constData(), RTLD_NOW | RTLD_LOCAL);
     if (!handle)
-        throw EError(QStringLiteral("Не удается загрузить модуль: %1").arg(QString::fromLocal8Bit(dlerror())));
+        throw EError(QStringLiteral("Не удается загрузить модуль: %1")
+                         .arg(QString::fromLocal8Bit(dlerror())));
     auto create = reinterpret_cast<PluginCreateFn>(dlsym(handle, kPluginEntry));
     if (!create)
         throw EError(kNotRegistered);
@@ -45,7 +47,8 @@ std::shared_ptr<ILedgra> CreateFromPlugin(const QString& path) {
 
 } // namespace
 
-void RegisterComponentClass(const QString& classId, const QString& progId, ComponentCreator create) {
+void RegisterComponentClass(const QString& classId, const QString& progId,
+                            ComponentCreator create) {
     Registry& r = Reg();
     QMutexLocker l(&r.lock);
     r.byId.insert(classId.toUpper(), std::move(create));

@@ -19,14 +19,14 @@ inline constexpr char kLedgraProgId[] = "Ledgra.TLedgra";
 using ComponentCreator = std::function<std::shared_ptr<ILedgra>()>;
 
 // Registers a class under its identifier (and an optional program id).
-void RegisterComponentClass(const QString& classId, const QString& progId,
-                            ComponentCreator create);
+void RegisterComponentClass(const QString& classId, const QString& progId, ComponentCreator create);
 void UnregisterComponentClass(const QString& classId);
 
 // Creates an object of the class LEDGRA_CLASS names, or else of classId.
 // Throws EError with the system-style reason ("Класс не зарегистрирован",
 // "Отказано в доступе", ...).
-std::shared_ptr<ILedgra> CreateComponent(const QString& classId = QString::fromLatin1(kLedgraClassId));
+std::shared_ptr<ILedgra>
+CreateComponent(const QString& classId = QString::fromLatin1(kLedgraClassId));
 
 // What a plug-in exports: a C function that returns a new object.
 using PluginCreateFn = ILedgra* (*)();

@@ -26,7 +26,9 @@ FileLock::FileLock(const QString& path, bool wait) {
     FFd = fd;
 }
 
-FileLock::~FileLock() { Release(); }
+FileLock::~FileLock() {
+    Release();
+}
 
 FileLock::FileLock(FileLock&& o) noexcept : FFd(std::exchange(o.FFd, -1)) {}
 

@@ -16,7 +16,8 @@ std::map<int, QString> Defaults() {
         m[i + 1] = QStringLiteral("/dev/ttyS%1").arg(i);
     const QDir byId(QStringLiteral("/dev/serial/by-id"));
     int com = 5;
-    for (const QFileInfo& fi : byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
+    for (const QFileInfo& fi :
+         byId.entryInfoList(QDir::System | QDir::Files | QDir::NoDotAndDotDot, QDir::Name))
         m[com++] = fi.absoluteFilePath();
     m[kEmbeddedComNumber] = QString::fromLatin1(kEmbeddedDevice);
     return m;
@@ -59,7 +60,9 @@ bool Write(int comNumber, const QString* device) {
 
 } // namespace
 
-QString PortMapFile() { return LedgraDataDir() + QStringLiteral("/ports.ini"); }
+QString PortMapFile() {
+    return LedgraDataDir() + QStringLiteral("/ports.ini");
+}
 
 std::vector<PortEntry> PortMap() {
     std::vector<PortEntry> r;
@@ -74,8 +77,12 @@ QString PortDevice(int comNumber) {
     return it == m.end() ? QString() : it->second;
 }
 
-bool SetPortEntry(int comNumber, const QString& device) { return Write(comNumber, &device); }
-bool RemovePortEntry(int comNumber) { return Write(comNumber, nullptr); }
+bool SetPortEntry(int comNumber, const QString& device) {
+    return Write(comNumber, &device);
+}
+bool RemovePortEntry(int comNumber) {
+    return Write(comNumber, nullptr);
+}
 
 int FreeComNumber(int from) {
     const auto m = Read();

@@ -45,18 +45,23 @@ QString SubmodeText(int submode) {
     return QStringLiteral("Неизвестный подрежим");
 }
 
-int Flags(VRStore& s) { return int(s.GetInt(QStringLiteral("flags"), kDefaultFlags)); }
+int Flags(VRStore& s) {
+    return int(s.GetInt(QStringLiteral("flags"), kDefaultFlags));
+}
 
 int Mode(VRStore& s) {
     if (s.GetInt(QStringLiteral("document.open")))
         return ModeDocumentOpen;
     if (!s.GetInt(QStringLiteral("session.open")))
         return ModeShiftClosed;
-    const QDateTime opened = QDateTime::fromSecsSinceEpoch(s.GetInt(QStringLiteral("session.opened")));
+    const QDateTime opened =
+        QDateTime::fromSecsSinceEpoch(s.GetInt(QStringLiteral("session.opened")));
     return opened.secsTo(VR::Now(s)) >= 24 * 3600 ? ModeShiftOver24h : ModeShiftOpen;
 }
 
-QString SerialNumber(VRStore& s) { return s.GetStr(QStringLiteral("serial"), QString::fromLatin1(kZeroSerial)); }
+QString SerialNumber(VRStore& s) {
+    return s.GetStr(QStringLiteral("serial"), QString::fromLatin1(kZeroSerial));
+}
 
 } // namespace VRState
 
@@ -95,7 +100,8 @@ void OutMode(VRContext& c) {
     c.Out(P::ECRAdvancedMode, sub);
     c.Out(P::ECRAdvancedModeDescription, SubmodeText(sub));
     // In an open document the status names the document's type.
-    c.Out(P::ECRModeStatus, mode == ModeDocumentOpen ? int(c.Store.GetInt(QStringLiteral("document.type"))) : 0);
+    c.Out(P::ECRModeStatus,
+          mode == ModeDocumentOpen ? int(c.Store.GetInt(QStringLiteral("document.type"))) : 0);
 }
 
 int GetECRStatus(VRContext& c) {
@@ -147,7 +153,8 @@ int GetShortECRStatus(VRContext& c) {
     c.Out(P::QuantityOfOperations, int(c.Store.GetInt(QStringLiteral("document.operations"))));
     c.Out(P::BatteryVoltage, 3.05);
     c.Out(P::PowerSourceVoltage, 24.0);
-    c.Out(P::PreviousECRMode, int(c.Store.GetInt(QStringLiteral("previous_mode"), ModeShiftClosed)));
+    c.Out(P::PreviousECRMode,
+          int(c.Store.GetInt(QStringLiteral("previous_mode"), ModeShiftClosed)));
     c.Out(P::PrinterHeadTemperature, 27);
     c.Out(P::LastPrintResult, 0);
     c.Out(P::FMResultCode, 0);
@@ -156,7 +163,6 @@ int GetShortECRStatus(VRContext& c) {
     c.Out(P::UpdateKeysStatus, int(c.Store.GetInt(QStringLiteral("keys.status"))));
     return 0;
 }
-
 
 int ResetECR(VRContext& c) {
     // Ends a print in progress and paper-out states; the document and shift stay.
@@ -185,7 +191,9 @@ int SetSerialNumber(VRContext& c) {
     return 0;
 }
 
-int WaitConnection(VRContext&) { return 0; }
+int WaitConnection(VRContext&) {
+    return 0;
+}
 
 int WaitForPrinting(VRContext& c) {
     // Printing is instant here: the phase of printing is already over.
@@ -200,7 +208,9 @@ int WaitForCheckClose(VRContext& c) {
     return Mode(c.Store) == ModeDocumentOpen ? int(RC::ReceiptOpen) : 0;
 }
 
-QString PortKey(int port, const char* what) { return QStringLiteral("port.%1.%2").arg(port).arg(QLatin1String(what)); }
+QString PortKey(int port, const char* what) {
+    return QStringLiteral("port.%1.%2").arg(port).arg(QLatin1String(what));
+}
 
 int GetExchangeParam(VRContext& c) {
     const int port = c.InInt(P::PortNumber);
@@ -217,7 +227,8 @@ int SetExchangeParam(VRContext& c) {
     const int baud = c.InInt(P::BaudRate);
     const int timeout = c.InInt(P::Timeout);
     const int tcp = c.InInt(P::TCPPort);
-    if (port < 0 || port > 3 || baud < 0 || baud > 9 || timeout < 0 || timeout > 255 || tcp < 0 || tcp > 65535)
+    if (port < 0 || port > 3 || baud < 0 || baud > 9 || timeout < 0 || timeout > 255 || tcp < 0 ||
+        tcp > 65535)
         return int(RC::BadParameters);
     c.Store.Set(PortKey(port, "baud"), baud);
     c.Store.Set(PortKey(port, "timeout"), timeout);

@@ -49,7 +49,8 @@ VRStore::~VRStore() {
 void VRStore::Open() {
     for (int attempt = 0; attempt < 2; ++attempt) {
         int rc = sqlite3_open_v2(QFile::encodeName(FPath).constData(), &FDb,
-                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX, nullptr);
+                                 SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE | SQLITE_OPEN_NOMUTEX,
+                                 nullptr);
         if (rc != SQLITE_OK)
             Fail("open");
         sqlite3_busy_timeout(FDb, 10000);
@@ -70,8 +71,9 @@ void VRStore::Open() {
         // Set the unreadable file aside under a new name; never replace it silently.
         sqlite3_close_v2(FDb);
         FDb = nullptr;
-        const QString aside = FPath + QStringLiteral(".corrupt-") +
-                              QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
+        const QString aside =
+            FPath + QStringLiteral(".corrupt-") +
+            QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
         if (!QFile::rename(FPath, aside))
             throw EStore(int(RC::StoreError), QStringLiteral("cannot set aside %1").arg(FPath));
         for (const char* suffix : {"-wal", "-shm"})
@@ -98,12 +100,14 @@ void VRStore::Migrate() {
     t.Commit();
 }
 
-QString VRStore::TakeSetAsideReport() { return std::exchange(FSetAside, QString()); }
+QString VRStore::TakeSetAsideReport() {
+    return std::exchange(FSetAside, QString());
+}
 
 void VRStore::Fail(const char* what) {
     const int rc = FDb ? sqlite3_extended_errcode(FDb) : SQLITE_CANTOPEN;
-    const QString msg = QStringLiteral("%1: %2").arg(QString::fromLatin1(what),
-                                                     QString::fromUtf8(FDb ? sqlite3_errmsg(FDb) : "open"));
+    const QString msg = QStringLiteral("%1: %2").arg(
+        QString::fromLatin1(what), QString::fromUtf8(FDb ? sqlite3_errmsg(FDb) : "open"));
     if (IsCorruption(rc))
         throw EStore(int(RC::StoreCorrupt), msg);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
@@ -119,13 +123,19 @@ sqlite3_stmt* VRStore::Prepare(const char* sql, const std::vector<QVariant>& arg
         const QVariant& a = args[i];
         const int idx = int(i) + 1;
         switch (a.typeId()) {
-        case QMetaType::UnknownType: sqlite3_bind_null(st, idx); break;
+        case QMetaType::UnknownType:
+            sqlite3_bind_null(st, idx);
+            break;
         case QMetaType::Bool:
         case QMetaType::Int:
         case QMetaType::UInt:
         case QMetaType::LongLong:
-        case QMetaType::ULongLong: sqlite3_bind_int64(st, idx, a.toLongLong()); break;
-        case QMetaType::Double: sqlite3_bind_double(st, idx, a.toDouble()); break;
+        case QMetaType::ULongLong:
+            sqlite3_bind_int64(st, idx, a.toLongLong());
+            break;
+        case QMetaType::Double:
+            sqlite3_bind_double(st, idx, a.toDouble());
+            break;
         case QMetaType::QByteArray: {
             const QByteArray b = a.toByteArray();
             sqlite3_bind_blob(st, idx, b.constData(), int(b.size()), SQLITE_TRANSIENT);
@@ -141,9 +151,12 @@ sqlite3_stmt* VRStore::Prepare(const char* sql, const std::vector<QVariant>& arg
     return st;
 }
 
-void VRStore::Exec(const char* sql, const std::vector<QVariant>& args) { Query(sql, args); }
+void VRStore::Exec(const char* sql, const std::vector<QVariant>& args) {
+    Query(sql, args);
+}
 
-std::vector<std::vector<QVariant>> VRStore::Query(const char* sql, const std::vector<QVariant>& args) {
+std::vector<std::vector<QVariant>> VRStore::Query(const char* sql,
+                                                  const std::vector<QVariant>& args) {
     sqlite3_stmt* st = Prepare(sql, args);
     std::vector<std::vector<QVariant>> rows;
     for (;;) {
@@ -159,17 +172,24 @@ std::vector<std::vector<QVariant>> VRStore::Query(const char* sql, const std::ve
         row.reserve(size_t(n));
         for (int c = 0; c < n; ++c) {
             switch (sqlite3_column_type(st, c)) {
-            case SQLITE_INTEGER: row.emplace_back(qlonglong(sqlite3_column_int64(st, c))); break;
-            case SQLITE_FLOAT: row.emplace_back(sqlite3_column_double(st, c)); break;
+            case SQLITE_INTEGER:
+                row.emplace_back(qlonglong(sqlite3_column_int64(st, c)));
+                break;
+            case SQLITE_FLOAT:
+                row.emplace_back(sqlite3_column_double(st, c));
+                break;
             case SQLITE_TEXT:
-                row.emplace_back(QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
-                                                   sqlite3_column_bytes(st, c)));
+                row.emplace_back(
+                    QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(st, c)),
+                                      sqlite3_column_bytes(st, c)));
                 break;
             case SQLITE_BLOB:
                 row.emplace_back(QByteArray(static_cast<const char*>(sqlite3_column_blob(st, c)),
                                             sqlite3_column_bytes(st, c)));
                 break;
-            default: row.emplace_back(); break;
+            default:
+                row.emplace_back();
+                break;
             }
         }
         rows.push_back(std::move(row));
@@ -185,15 +205,21 @@ std::optional<QVariant> VRStore::Scalar(const char* sql, const std::vector<QVari
     return rows.front().front();
 }
 
-qint64 VRStore::Changes() const { return sqlite3_changes64(FDb); }
+qint64 VRStore::Changes() const {
+    return sqlite3_changes64(FDb);
+}
 
 QVariant VRStore::Get(const QString& key, const QVariant& def) {
     auto v = Scalar("SELECT value FROM state WHERE key = ?1", {key});
     return v ? *v : def;
 }
 
-qint64 VRStore::GetInt(const QString& key, qint64 def) { return Get(key, def).toLongLong(); }
-QString VRStore::GetStr(const QString& key, const QString& def) { return Get(key, def).toString(); }
+qint64 VRStore::GetInt(const QString& key, qint64 def) {
+    return Get(key, def).toLongLong();
+}
+QString VRStore::GetStr(const QString& key, const QString& def) {
+    return Get(key, def).toString();
+}
 
 void VRStore::Set(const QString& key, const QVariant& value) {
     Exec("INSERT INTO state (key, value) VALUES (?1, ?2) "
@@ -201,7 +227,9 @@ void VRStore::Set(const QString& key, const QVariant& value) {
          {key, value});
 }
 
-VRStore::Transaction::Transaction(VRStore& s) : FStore(s) { FStore.Exec("BEGIN IMMEDIATE"); }
+VRStore::Transaction::Transaction(VRStore& s) : FStore(s) {
+    FStore.Exec("BEGIN IMMEDIATE");
+}
 
 VRStore::Transaction::~Transaction() {
     if (!FDone)

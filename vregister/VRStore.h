@@ -44,7 +44,8 @@ public:
     // Runs SQL with positional parameters (?1, ?2...). Throws EStore.
     void Exec(const char* sql, const std::vector<QVariant>& args = {});
     // Rows of the query, each a vector of column values.
-    std::vector<std::vector<QVariant>> Query(const char* sql, const std::vector<QVariant>& args = {});
+    std::vector<std::vector<QVariant>> Query(const char* sql,
+                                             const std::vector<QVariant>& args = {});
     // The first column of the first row, or nullopt.
     std::optional<QVariant> Scalar(const char* sql, const std::vector<QVariant>& args = {});
     qint64 Changes() const;

@@ -63,9 +63,12 @@ Answer ErrorAnswer(FrameKind kind, int code) {
 
 FrameKind AnswerKind(FrameKind request) {
     switch (request) {
-    case FrameKind::RawRequest: return FrameKind::RawAnswer;
-    case FrameKind::ServiceRequest: return FrameKind::ServiceAnswer;
-    default: return FrameKind::MethodAnswer;
+    case FrameKind::RawRequest:
+        return FrameKind::RawAnswer;
+    case FrameKind::ServiceRequest:
+        return FrameKind::ServiceAnswer;
+    default:
+        return FrameKind::MethodAnswer;
     }
 }
 
@@ -90,7 +93,9 @@ void VRContext::Out(PropertyId id, const QVariant& value) {
     Ans.outputs.emplace_back(id, v ? *v : Ledgra::DefaultValue(Ledgra::Info(id).type));
 }
 
-QDateTime VRContext::Now() const { return VR::Now(Store); }
+QDateTime VRContext::Now() const {
+    return VR::Now(Store);
+}
 
 VirtualRegister::VirtualRegister(const QString& dbPath) : FStore(dbPath) {
     FSetAside = FStore.TakeSetAsideReport();
@@ -212,7 +217,8 @@ Answer VirtualRegister::Service(const QString& command) {
         VRStore::Transaction t(FStore);
         if (verb == QLatin1String("fault")) {
             qint64 code = 0, count = 1;
-            if (w.size() < 3 || !number(2, &code) || (w.size() > 3 && !number(3, &count)) || count < 1)
+            if (w.size() < 3 || !number(2, &code) || (w.size() > 3 && !number(3, &count)) ||
+                count < 1)
                 return fail(QStringLiteral("fault METHOD CODE [COUNT]"));
             if (w[1] != QLatin1String("*") && w[1] != QLatin1String("ExchangeBytes") &&
                 !Ledgra::MethodByName(w[1]))
@@ -259,10 +265,15 @@ Answer VirtualRegister::Service(const QString& command) {
         } else if (verb == QLatin1String("state")) {
             QStringList lines;
             lines << QStringLiteral("profile %1").arg(VRProfile::Current(FStore).name);
-            lines << QStringLiteral("clock-offset %1").arg(FStore.GetInt(QStringLiteral("clock.offset")));
+            lines << QStringLiteral("clock-offset %1")
+                         .arg(FStore.GetInt(QStringLiteral("clock.offset")));
             lines << QStringLiteral("drop %1").arg(FStore.GetInt(QStringLiteral("fault.drop")));
-            for (const auto& r : FStore.Query("SELECT method, code, remaining FROM faults ORDER BY id"))
-                lines << QStringLiteral("fault %1 %2 %3").arg(r[0].toString()).arg(r[1].toLongLong()).arg(r[2].toLongLong());
+            for (const auto& r :
+                 FStore.Query("SELECT method, code, remaining FROM faults ORDER BY id"))
+                lines << QStringLiteral("fault %1 %2 %3")
+                             .arg(r[0].toString())
+                             .arg(r[1].toLongLong())
+                             .arg(r[2].toLongLong());
             for (const auto& r : FStore.Query("SELECT method, ms FROM delays ORDER BY method"))
                 lines << QStringLiteral("delay %1 %2").arg(r[0].toString()).arg(r[1].toLongLong());
             a.text = lines.join(QLatin1Char('\n'));
@@ -279,7 +290,9 @@ Answer VirtualRegister::Service(const QString& command) {
 
 namespace VR {
 
-QString DefaultRegisterPath() { return Platform::LedgraDataDir() + QStringLiteral("/vregister.db"); }
+QString DefaultRegisterPath() {
+    return Platform::LedgraDataDir() + QStringLiteral("/vregister.db");
+}
 
 std::shared_ptr<VirtualRegister> Shared(const QString& dbPath) {
     static QMutex lock;

@@ -27,7 +27,8 @@ void TestCommon::runHandler_data() {
     QTest::addColumn<QStringList>("shown");
     QTest::newRow("no error") << 0 << true << QStringList();
     QTest::newRow("silent abort") << 1 << false << QStringList();
-    QTest::newRow("error with Russian text") << 2 << false << QStringList{"Некорректное значение в поле"};
+    QTest::newRow("error with Russian text")
+        << 2 << false << QStringList{"Некорректное значение в поле"};
     QTest::newRow("library exception") << 3 << false << QStringList{"stoi"};
     QTest::newRow("not an exception") << 4 << false << QStringList{"Неизвестная ошибка"};
 }
@@ -39,10 +40,15 @@ void TestCommon::runHandler() {
     bool after = false;
     const bool r = RunHandler(nullptr, [&] {
         switch (kind) {
-        case 1: throw EAbort();
-        case 2: throw EError(QStringLiteral("Некорректное значение в поле"));
-        case 3: (void)std::stoi("x"); break;
-        case 4: throw 42;
+        case 1:
+            throw EAbort();
+        case 2:
+            throw EError(QStringLiteral("Некорректное значение в поле"));
+        case 3:
+            (void)std::stoi("x");
+            break;
+        case 4:
+            throw 42;
         }
         after = true;
     });

@@ -65,16 +65,26 @@ void TestDriver::easyToMissRows() {
 void TestDriver::facadeCarriesEveryType_data() {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
-    QTest::newRow("Integer") << "Password" << "-17";
-    QTest::newRow("Cardinal above 2^31") << "FiscalSign" << "4294967295";
-    QTest::newRow("WideString") << "StringForPrinting" << "Чек №1";
-    QTest::newRow("WordBool") << "UseReceiptRibbon" << "1";
-    QTest::newRow("Currency") << "Summ1" << "-12.3456";
-    QTest::newRow("TDateTime") << "Date2" << "2024-02-29T23:59:58";
-    QTest::newRow("time only") << "Time" << "12:11:53";
-    QTest::newRow("Double") << "Quantity" << "1.5";
-    QTest::newRow("OleVariant") << "ModelParamValue" << "576";
-    QTest::newRow("bytes") << "TLVData" << "00 01 7F 80 FF";
+    QTest::newRow("Integer") << "Password"
+                             << "-17";
+    QTest::newRow("Cardinal above 2^31") << "FiscalSign"
+                                         << "4294967295";
+    QTest::newRow("WideString") << "StringForPrinting"
+                                << "Чек №1";
+    QTest::newRow("WordBool") << "UseReceiptRibbon"
+                              << "1";
+    QTest::newRow("Currency") << "Summ1"
+                              << "-12.3456";
+    QTest::newRow("TDateTime") << "Date2"
+                               << "2024-02-29T23:59:58";
+    QTest::newRow("time only") << "Time"
+                               << "12:11:53";
+    QTest::newRow("Double") << "Quantity"
+                            << "1.5";
+    QTest::newRow("OleVariant") << "ModelParamValue"
+                                << "576";
+    QTest::newRow("bytes") << "TLVData"
+                           << "00 01 7F 80 FF";
 }
 
 void TestDriver::facadeCarriesEveryType() {
@@ -100,16 +110,26 @@ void TestDriver::parseValue_data() {
     QTest::addColumn<QString>("property");
     QTest::addColumn<QString>("text");
     QTest::addColumn<bool>("fits");
-    QTest::newRow("int letters") << "Password" << "3a" << false;
-    QTest::newRow("int too big") << "Password" << "2147483648" << false;
-    QTest::newRow("uint negative") << "FiscalSign" << "-1" << false;
-    QTest::newRow("bool word") << "Connected" << "true" << true;
-    QTest::newRow("bool other") << "Connected" << "yes" << false;
-    QTest::newRow("currency comma") << "Summ1" << "1,5" << false;
-    QTest::newRow("currency 5 decimals") << "Summ1" << "1.00001" << false;
-    QTest::newRow("date garbage") << "Date" << "31.12.2024" << false;
-    QTest::newRow("bytes odd") << "TLVData" << "ABC" << false;
-    QTest::newRow("bytes non-hex") << "TLVData" << "GG" << false;
+    QTest::newRow("int letters") << "Password"
+                                 << "3a" << false;
+    QTest::newRow("int too big") << "Password"
+                                 << "2147483648" << false;
+    QTest::newRow("uint negative") << "FiscalSign"
+                                   << "-1" << false;
+    QTest::newRow("bool word") << "Connected"
+                               << "true" << true;
+    QTest::newRow("bool other") << "Connected"
+                                << "yes" << false;
+    QTest::newRow("currency comma") << "Summ1"
+                                    << "1,5" << false;
+    QTest::newRow("currency 5 decimals") << "Summ1"
+                                         << "1.00001" << false;
+    QTest::newRow("date garbage") << "Date"
+                                  << "31.12.2024" << false;
+    QTest::newRow("bytes odd") << "TLVData"
+                               << "ABC" << false;
+    QTest::newRow("bytes non-hex") << "TLVData"
+                                   << "GG" << false;
 }
 
 void TestDriver::parseValue() {
@@ -127,7 +147,8 @@ void TestDriver::roundTrip() {
     Answer a;
     a.code = 0;
     a.operatorNumber = 30;
-    a.outputs = {{PropertyId::ECRMode, 4}, {PropertyId::ECRModeDescription, QStringLiteral("Закрытая смена")},
+    a.outputs = {{PropertyId::ECRMode, 4},
+                 {PropertyId::ECRModeDescription, QStringLiteral("Закрытая смена")},
                  {PropertyId::ModelParamValue, true}};
     const auto back = DecodeAnswer(Encode(a));
     QVERIFY(back);

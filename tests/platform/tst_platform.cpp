@@ -28,7 +28,8 @@ void TestPlatform::createsRegisteredClass_data() {
     QTest::addColumn<QString>("ledgraClass");
     QTest::addColumn<QString>("version");
     QTest::newRow("default") << QString() << QString();
-    QTest::newRow("class id, other case") << QString::fromLatin1(Platform::kLedgraClassId).toLower() << QString();
+    QTest::newRow("class id, other case")
+        << QString::fromLatin1(Platform::kLedgraClassId).toLower() << QString();
     QTest::newRow("program id") << QString::fromLatin1(Platform::kLedgraProgId) << QString();
     QTest::newRow("plug-in") << QStringLiteral(TEST_PLUGIN) << QStringLiteral("plug-in");
 }
@@ -50,9 +51,12 @@ void TestPlatform::createsRegisteredClass() {
 void TestPlatform::creationFailures_data() {
     QTest::addColumn<QString>("ledgraClass");
     QTest::addColumn<QString>("reason");
-    QTest::newRow("unknown class") << "{00000000-0000-0000-0000-000000000000}" << "Класс не зарегистрирован";
-    QTest::newRow("missing plug-in") << "/nonexistent/libx.so" << "Не найден указанный модуль";
-    QTest::newRow("not a library") << "/etc/hostname" << "Не удается загрузить модуль";
+    QTest::newRow("unknown class") << "{00000000-0000-0000-0000-000000000000}"
+                                   << "Класс не зарегистрирован";
+    QTest::newRow("missing plug-in") << "/nonexistent/libx.so"
+                                     << "Не найден указанный модуль";
+    QTest::newRow("not a library") << "/etc/hostname"
+                                   << "Не удается загрузить модуль";
 }
 
 void TestPlatform::creationFailures() {
@@ -70,7 +74,8 @@ void TestPlatform::creationFailures() {
 void TestPlatform::portMapDefaultsAndOverrides() {
     TestDataDir dir;
     QCOMPARE(Platform::PortDevice(1), QStringLiteral("/dev/ttyS0"));
-    QCOMPARE(Platform::PortDevice(Platform::kEmbeddedComNumber), QString::fromLatin1(Platform::kEmbeddedDevice));
+    QCOMPARE(Platform::PortDevice(Platform::kEmbeddedComNumber),
+             QString::fromLatin1(Platform::kEmbeddedDevice));
     QVERIFY(Platform::PortDevice(199).isEmpty());
     QVERIFY(Platform::SetPortEntry(7, QStringLiteral("/dev/pts/9")));
     QVERIFY(Platform::SetPortEntry(2, QString())); // an empty entry hides a default port
@@ -78,9 +83,11 @@ void TestPlatform::portMapDefaultsAndOverrides() {
     QVERIFY(Platform::PortDevice(2).isEmpty());
     QVERIFY(Platform::FreeComNumber(7) != 7);
     QVERIFY(Platform::RemovePortEntry(7));
-    QVERIFY(Platform::PortDevice(7).isEmpty() || Platform::PortDevice(7) != QStringLiteral("/dev/pts/9"));
+    QVERIFY(Platform::PortDevice(7).isEmpty() ||
+            Platform::PortDevice(7) != QStringLiteral("/dev/pts/9"));
     const auto map = Platform::PortMap();
-    QVERIFY(std::is_sorted(map.begin(), map.end(), [](auto& a, auto& b) { return a.comNumber < b.comNumber; }));
+    QVERIFY(std::is_sorted(map.begin(), map.end(),
+                           [](auto& a, auto& b) { return a.comNumber < b.comNumber; }));
 }
 
 void TestPlatform::portLockExcludesOtherHolders() {

@@ -29,7 +29,8 @@ void TestFakeLedgra::logsSetsAndCallsInOrder() {
 void TestFakeLedgra::answersFromQueueThenDefault() {
     auto fake = std::make_shared<FakeLedgra>();
     fake->Answer(MethodId::GetECRStatus, 80)
-        .Answer(MethodId::GetECRStatus, 0, {{PropertyId::ECRMode, 4}, {PropertyId::FiscalSign, 4294967295u}})
+        .Answer(MethodId::GetECRStatus, 0,
+                {{PropertyId::ECRMode, 4}, {PropertyId::FiscalSign, 4294967295u}})
         .DefaultAnswer(MethodId::GetECRStatus, 75);
     TLedgra d(fake);
     QCOMPARE(d.GetECRStatus(), 80);
@@ -47,7 +48,8 @@ void TestFakeLedgra::answersFromQueueThenDefault() {
 
 void TestFakeLedgra::rejectsValueOfWrongType() {
     FakeLedgra fake;
-    QVERIFY_THROWS_EXCEPTION(ELedgraDispatch, fake.Set(PropertyId::Password, QStringLiteral("abc")));
+    QVERIFY_THROWS_EXCEPTION(ELedgraDispatch,
+                             fake.Set(PropertyId::Password, QStringLiteral("abc")));
     QVERIFY(fake.Log().isEmpty());
 }
 

@@ -222,9 +222,14 @@ void TestVRegisterTables::roundTripThroughComponent() {
         drv.SetTableNumber(table);
         drv.SetRowNumber(row);
         drv.SetFieldNumber(field);
-        // A number field takes the integer even when a stale text is around, and back.
-        drv.SetValueOfFieldInteger(text ? 12345 : value.toInt());
-        drv.SetValueOfFieldString(text ? value.toString() : QStringLiteral("99"));
+        // The value set last is the one written; a stale one of the other kind is ignored.
+        if (text) {
+            drv.SetValueOfFieldInteger(12345);
+            drv.SetValueOfFieldString(value.toString());
+        } else {
+            drv.SetValueOfFieldString(QStringLiteral("99"));
+            drv.SetValueOfFieldInteger(value.toInt());
+        }
         QCOMPARE(drv.WriteTable(), 0);
         QCOMPARE(drv.ValueOfFieldString(), readStr);
 
