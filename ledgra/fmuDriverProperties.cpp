@@ -3,6 +3,7 @@
 #include "driver/TLedgra.h"
 #include "ledgra/LedgraSettings.h"
 #include "platform/PortMap.h"
+#include "platform/Translation.h"
 #include "ui_fmuDriverProperties.h"
 
 #include <QMessageBox>
