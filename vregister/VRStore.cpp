@@ -33,17 +33,22 @@ VRStore::VRStore(const QString& path) : FPath(path) {
     try {
         Open();
     } catch (const EStore&) {
-        if (FDb) {
-            sqlite3_close_v2(FDb);
-            FDb = nullptr;
-        }
+        Close();
         throw;
     }
 }
 
 VRStore::~VRStore() {
+    Close();
+}
+
+void VRStore::Close() {
+    for (auto& [sql, st] : FStatements)
+        sqlite3_finalize(st);
+    FStatements.clear();
     if (FDb)
         sqlite3_close_v2(FDb);
+    FDb = nullptr;
 }
 
 void VRStore::Open() {
@@ -69,8 +74,7 @@ void VRStore::Open() {
                 throw;
         }
         // Set the unreadable file aside under a new name; never replace it silently.
-        sqlite3_close_v2(FDb);
-        FDb = nullptr;
+        Close();
         const QString aside =
             FPath + QStringLiteral(".corrupt-") +
             QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-hhmmss-zzz"));
@@ -104,10 +108,15 @@ QString VRStore::TakeSetAsideReport() {
     return std::exchange(FSetAside, QString());
 }
 
-void VRStore::Fail(const char* what) {
+void VRStore::Fail(const char* what, sqlite3_stmt* reset) {
     const int rc = FDb ? sqlite3_extended_errcode(FDb) : SQLITE_CANTOPEN;
     const QString msg = QStringLiteral("%1: %2").arg(
         QString::fromLatin1(what), QString::fromUtf8(FDb ? sqlite3_errmsg(FDb) : "open"));
+    if (reset) {
+        // A cached statement must be ready for its next use.
+        sqlite3_reset(reset);
+        sqlite3_clear_bindings(reset);
+    }
     if (IsCorruption(rc))
         throw EStore(int(RC::StoreCorrupt), msg);
     if ((rc & 0xff) == SQLITE_BUSY || (rc & 0xff) == SQLITE_LOCKED)
@@ -116,9 +125,12 @@ void VRStore::Fail(const char* what) {
 }
 
 sqlite3_stmt* VRStore::Prepare(const char* sql, const std::vector<QVariant>& args) {
-    sqlite3_stmt* st = nullptr;
-    if (sqlite3_prepare_v2(FDb, sql, -1, &st, nullptr) != SQLITE_OK)
+    sqlite3_stmt*& st = FStatements[sql];
+    if (!st &&
+        sqlite3_prepare_v3(FDb, sql, -1, SQLITE_PREPARE_PERSISTENT, &st, nullptr) != SQLITE_OK) {
+        FStatements.erase(sql);
         Fail("prepare");
+    }
     for (size_t i = 0; i < args.size(); ++i) {
         const QVariant& a = args[i];
         const int idx = int(i) + 1;
@@ -163,10 +175,8 @@ std::vector<std::vector<QVariant>> VRStore::Query(const char* sql,
         const int rc = sqlite3_step(st);
         if (rc == SQLITE_DONE)
             break;
-        if (rc != SQLITE_ROW) {
-            sqlite3_finalize(st);
-            Fail("step");
-        }
+        if (rc != SQLITE_ROW)
+            Fail("step", st);
         const int n = sqlite3_column_count(st);
         std::vector<QVariant> row;
         row.reserve(size_t(n));
@@ -194,7 +204,8 @@ std::vector<std::vector<QVariant>> VRStore::Query(const char* sql,
         }
         rows.push_back(std::move(row));
     }
-    sqlite3_finalize(st);
+    sqlite3_reset(st);
+    sqlite3_clear_bindings(st);
     return rows;
 }
 

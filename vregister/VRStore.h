@@ -10,6 +10,8 @@
 #include <memory>
 #include <optional>
 #include <stdexcept>
+#include <string>
+#include <unordered_map>
 #include <vector>
 
 struct sqlite3;
@@ -72,10 +74,13 @@ public:
 private:
     void Open();
     void Migrate();
-    [[noreturn]] void Fail(const char* what);
+    [[noreturn]] void Fail(const char* what, sqlite3_stmt* reset = nullptr);
     sqlite3_stmt* Prepare(const char* sql, const std::vector<QVariant>& args);
+    void Close();
 
     QString FPath;
+    // Prepared statements by their text: each command runs a few of the same.
+    std::unordered_map<std::string, sqlite3_stmt*> FStatements;
     sqlite3* FDb = nullptr;
     QString FSetAside;
 };
