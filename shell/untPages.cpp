@@ -2,10 +2,14 @@
 
 #include "common/RunHandler.h"
 #include "platform/LedgraErrors.h"
+#include "shell/untLanguage.h"
 
 #include <QAbstractButton>
 
-TPage::TPage(QWidget* parent) : TBaseForm(parent) {}
+TPage::TPage(QWidget* parent) : TBaseForm(parent) {
+    // Before the page's layout is set up, so its texts come translated.
+    UseLanguage(GetLanguage());
+}
 
 TPage::~TPage() {
     SetOwner(nullptr);

@@ -1,0 +1,43 @@
+#include "shell/PageTree.h"
+
+#include "pages/status/fmuDeviceStatus.h"
+
+#include <vector>
+
+namespace {
+// Marks a text for the catalogue; Tr() translates it where it is shown.
+constexpr const char* TrNoop(const char* text) {
+    return text;
+}
+
+constexpr TGroupDef kGroups[] = {
+    {TrNoop("Состояние"), true},
+    {TrNoop("ФН сервис"), true},
+    {TrNoop("ФН чеки (ФФД 1.05-1.2)"), true},
+    {TrNoop("Чеки (ФФД 1.0)"), true},
+    {TrNoop("Отчеты"), true},
+    {TrNoop("Печать текста"), true},
+    {TrNoop("Печать графики"), true},
+    {TrNoop("Параметры устройства"), true},
+    {TrNoop("Сервис"), true},
+    {TrNoop("БД чеков"), true},
+    {TrNoop("Прочее"), true},
+    {"Quenta", false},
+};
+
+// One row a tab: its group and its page class.
+constexpr TTabDef kTabs[] = {
+    {1, CreatePage<TfmDeviceStatus>},
+};
+} // namespace
+
+const TPageTree& PageTree() {
+    static const TPageTree tree{kGroups, kTabs};
+    return tree;
+}
+
+std::span<const TStartupHook> StartupHooks() {
+    // TfmReasonCodes, TfmExPayments2, TfmExPayments, in this order.
+    static const std::vector<TStartupHook> hooks{};
+    return hooks;
+}
