@@ -6,8 +6,10 @@
 #include "driver/untDriver.h"
 #include "driver/untTexts.h"
 #include "driver/untUtil.h"
+#include "ledgra/LedgraComponent.h"
 #include "platform/LedgraErrors.h"
 #include "tests/support/FakeLedgra.h"
+#include "tests/support/TestDataDir.h"
 
 #include <QTemporaryDir>
 #include <QtTest>
@@ -75,6 +77,7 @@ private Q_SLOTS:
     void printTextPieces();
     void printTextBusyRetry_data();
     void printTextBusyRetry();
+    void virtualRegisterTables();
 
     // Bytes, hex and bits.
     void hexToStr_data();
@@ -435,6 +438,25 @@ void TestUntDriver::printTextBusyRetry() {
     // Every attempt sets the font again.
     QCOMPARE(Fake().Log().count("Set FontType=3"),
              Fake().CallCount(M::PrintStringWithFont) + 1 /* the width query */);
+}
+
+void TestUntDriver::virtualRegisterTables() {
+    // A model keeping the fiscal storage table under number 14: the answers
+    // of the real component, over its wire, reach the helpers with their types.
+    TestDataDir dir;
+    auto component = std::make_shared<TLedgraComponent>();
+    QString text;
+    QCOMPARE(component->ServiceCommand(QStringLiteral("profile alt-tables"), &text), 0);
+    TDriver d(component);
+    QCOMPARE(d.FSTableNumber(), 14);
+    QVERIFY(d.CapFN());
+    QVERIFY(!d.CapSKNO());
+    QCOMPARE(d.IsModelType2(), false);
+    d.WriteTableInt(14, 1, 5, 3);
+    QCOMPARE(d.ReadTableInt(18, 1, 5), 3);
+    QCOMPARE(d.TableNumber(), 14);
+    QCOMPARE(d.ReadTableDef(18, 1, 5, -7), -7); // no table 18 on this model
+    QVERIFY_THROWS_EXCEPTION(EAbort, d.WriteTableInt(18, 1, 5, 3));
 }
 
 // ---------------------------------------------------------------- bytes and hex
