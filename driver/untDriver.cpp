@@ -22,9 +22,7 @@ std::shared_ptr<TDriver>& Instance() {
     static std::shared_ptr<TDriver> instance;
     return instance;
 }
-} // namespace
 
-namespace {
 // Codes of a device still busy with earlier printing: wait and try again.
 constexpr int kPrintingCode = 80;
 constexpr int kPrintBufferFullCode = 75;
@@ -220,11 +218,9 @@ int TDriver::GetPrintStringWidth(int font) {
     SetFontType(font);
     Check(GetFontMetrics());
     const int charWidth = CharWidth();
-    if (charWidth == 0)
-        return kDefaultLineWidth;
-    const int width = PrintWidth() / charWidth;
     // A character wider than the line (or a negative metric) would leave no
-    // room at all; printing would never advance.
+    // room at all, and printing would never advance.
+    const int width = charWidth > 0 ? PrintWidth() / charWidth : 0;
     return width < 1 ? kDefaultLineWidth : width;
 }
 
