@@ -20,6 +20,17 @@ TLedgraComponent::PropertiesDialog& DialogHook() {
     return hook;
 }
 
+TLedgraComponent::TablesDialog& TablesHook() {
+    static TLedgraComponent::TablesDialog hook;
+    return hook;
+}
+
+// The component's dialogs need a QApplication and its thread.
+bool CanShowDialog() {
+    const QCoreApplication* app = QCoreApplication::instance();
+    return app && app->inherits("QApplication") && QThread::currentThread() == app->thread();
+}
+
 QString Hex(const QByteArray& b) {
     return QString::fromLatin1(b.toHex(' ').toUpper());
 }
@@ -34,6 +45,7 @@ size_t PropertySlots() {
 } // namespace
 
 bool ShowDriverPropertiesDialog(ILedgra& object); // fmuDriverProperties.cpp
+void ShowTablesDialog(ILedgra& object);           // fmuTablesDlg.cpp
 
 TLedgraComponent::TLedgraComponent() : FValues(PropertySlots()), FSetOrder(PropertySlots()) {
     for (const auto& p : Ledgra::Properties())
@@ -54,6 +66,10 @@ TLedgraComponent::~TLedgraComponent() = default;
 
 void TLedgraComponent::SetPropertiesDialog(PropertiesDialog dlg) {
     DialogHook() = std::move(dlg);
+}
+
+void TLedgraComponent::SetTablesDialog(TablesDialog dlg) {
+    TablesHook() = std::move(dlg);
 }
 
 QVariant TLedgraComponent::Get(PropertyId id) {
@@ -101,9 +117,11 @@ int TLedgraComponent::Invoke(MethodId id) {
     const MethodInfo* m = Ledgra::FindMethod(quint16(id));
     if (!m)
         throw ELedgraDispatch("Неизвестный идентификатор метода");
-    // The settings dialog calls this object like any caller: no lock held.
+    // The dialogs call this object like any caller: no lock held.
     if (id == MethodId::ShowProperties)
         return ShowProperties();
+    if (id == MethodId::ShowTablesDlg)
+        return ShowTablesDlg();
     QMutexLocker l(&FLock);
     return Call(id);
 }
@@ -310,9 +328,7 @@ int TLedgraComponent::ShowProperties() {
     auto& hook = DialogHook();
     if (hook) {
         ok = hook(*this);
-    } else if (!QCoreApplication::instance() ||
-               !QCoreApplication::instance()->inherits("QApplication") ||
-               QThread::currentThread() != QCoreApplication::instance()->thread()) {
+    } else if (!CanShowDialog()) {
         code = int(RC::NoGui);
     } else {
         ok = ShowDriverPropertiesDialog(*this);
@@ -324,6 +340,19 @@ int TLedgraComponent::ShowProperties() {
         if (!LedgraSettings::Save(*this))
             code = int(RC::FileError);
     }
+    Finish(code);
+    return code;
+}
+
+int TLedgraComponent::ShowTablesDlg() {
+    int code = 0;
+    if (auto& hook = TablesHook())
+        hook(*this);
+    else if (!CanShowDialog())
+        code = int(RC::NoGui);
+    else
+        ShowTablesDialog(*this);
+    QMutexLocker l(&FLock);
     Finish(code);
     return code;
 }

@@ -29,6 +29,9 @@ public:
     // true on OK. Runs without the object's lock held.
     using PropertiesDialog = std::function<bool(ILedgra&)>;
     static void SetPropertiesDialog(PropertiesDialog dlg);
+    // The table editor, replaceable by tests likewise; runs without the lock.
+    using TablesDialog = std::function<void(ILedgra&)>;
+    static void SetTablesDialog(TablesDialog dlg);
 
 private:
     int Call(MethodId id);
@@ -38,6 +41,7 @@ private:
     int Exchange(const QByteArray& request, LedgraProtocol::Answer& answer);
     std::unique_ptr<ITransport> MakeTransport(int* code);
     int ShowProperties();
+    int ShowTablesDlg();
     int LockPort();
     void Finish(int code, const QString& description = {});
     void Store(PropertyId id, const QVariant& v);
