@@ -95,10 +95,14 @@ void TfmTablesDlg::showEvent(QShowEvent* e) {
 }
 
 void TfmTablesDlg::EnableControls(bool enable) {
-    for (QWidget* w : {static_cast<QWidget*>(ui->lbTables), static_cast<QWidget*>(ui->sgTable),
-                       static_cast<QWidget*>(ui->btnRefresh), static_cast<QWidget*>(ui->btnWrite),
-                       static_cast<QWidget*>(ui->buttonBox->button(QDialogButtonBox::Ok)),
-                       static_cast<QWidget*>(ui->buttonBox->button(QDialogButtonBox::Apply))})
+    const std::initializer_list<QWidget*> controls = {
+        ui->lbTables,
+        ui->sgTable,
+        ui->btnRefresh,
+        ui->btnWrite,
+        ui->buttonBox->button(QDialogButtonBox::Ok),
+        ui->buttonBox->button(QDialogButtonBox::Apply)};
+    for (QWidget* w : controls)
         w->setEnabled(enable);
 }
 
