@@ -14,6 +14,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QFile>
 #include <QGuiApplication>
 #include <QMenu>
 #include <QMessageBox>
@@ -157,14 +158,15 @@ void TfmMain::AddTabItem(TfmTabbedPage* group, TPageFactory create) {
 }
 
 void TfmMain::CreatePages() {
-    std::vector<TfmTabbedPage*> groups;
-    for (const TGroupDef& g : FTree.groups)
-        groups.push_back(
-            AddTabbedPage(g.translated ? Tr(g.caption) : QString::fromUtf8(g.caption)));
-    for (const TTabDef& t : FTree.tabs)
-        AddTabItem(t.group >= 1 && t.group <= int(groups.size()) ? groups[size_t(t.group - 1)]
-                                                                 : nullptr,
-                   t.create);
+    // Each group page directly before its own pages: the list is in tree order.
+    for (int group = 1; group <= int(FTree.groups.size()); ++group) {
+        const TGroupDef& g = FTree.groups[size_t(group - 1)];
+        TfmTabbedPage* page =
+            AddTabbedPage(g.translated ? Tr(g.caption) : QString::fromUtf8(g.caption));
+        for (const TTabDef& t : FTree.tabs)
+            if (t.group == group)
+                AddTabItem(page, t.create);
+    }
 }
 
 void TfmMain::InitializePages() {
@@ -341,6 +343,15 @@ void TfmMain::LoadParams() {
 
 void TfmMain::SaveParams() {
     auto key = OpenSettings();
+    if (key->status() == QSettings::FormatError) {
+        // A damaged file would never be written again: keep it aside.
+        const QString file = key->fileName();
+        key.reset();
+        QFile::remove(file + QStringLiteral(".bad"));
+        QFile::rename(file, file + QStringLiteral(".bad"));
+        qWarning("settings: %s is damaged, kept as .bad and written anew", qUtf8Printable(file));
+        key = OpenSettings();
+    }
     SaveControlParams(objectName(), this, *key);
     key->setValue(QStringLiteral("PageIndex"), ui->ListBox->currentRow());
     key->setValue(QStringLiteral("TabIndex"), GetTabIndex());

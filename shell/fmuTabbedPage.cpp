@@ -10,6 +10,8 @@ TfmTabbedPage::TfmTabbedPage(QWidget* parent)
     ui->setupUi(this);
     // The page being left is told first, then the page shown.
     connect(ui->PageControl, &QTabWidget::currentChanged, this, [this](int index) {
+        if (FAdding)
+            return;
         if (TPage* old = PageOfTab(FCurrent))
             old->UpdateObject();
         FCurrent = index;
@@ -44,10 +46,12 @@ void TfmTabbedPage::AddPage(TPage* page) {
     page->setWindowFlags(Qt::Widget);
     layout->addWidget(page);
     page->setVisible(true);
-    const bool first = ui->PageControl->count() == 0;
+    // Adding the first tab makes it current; that is no change of page: the
+    // page is not initialised yet.
+    FAdding = true;
     ui->PageControl->addTab(tab, page->windowTitle());
-    if (first)
-        FCurrent = 0;
+    FAdding = false;
+    FCurrent = ui->PageControl->currentIndex();
 }
 
 void TfmTabbedPage::UpdatePage() {

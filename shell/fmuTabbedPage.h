@@ -29,4 +29,5 @@ private:
     TPage* PageOfTab(int index) const;
     std::unique_ptr<Ui::TfmTabbedPage> ui;
     int FCurrent = -1;
+    bool FAdding = false;
 };
