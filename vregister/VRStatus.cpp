@@ -133,6 +133,9 @@ int GetECRStatus(VRContext& c) {
     c.Out(P::IsCorruptedFMRecords, false);
     c.Out(P::IsCorruptedFiscalizationInfo, false);
     c.Out(P::LastFMRecordType, int(c.Store.GetInt(QStringLiteral("fm.last_record_type"))));
+    // A tax-control unit of its own: identified, in order, shift state mirrored.
+    constexpr int kSknoIdentified = 1 << 6, kSknoShiftOpen = 1 << 7, kSknoHealthy = 1 << 11;
+    c.Out(P::SKNOStatus, prof.capSKNO ? kSknoIdentified | kSknoHealthy | (sessionOpen ? kSknoShiftOpen : 0) : 0);
     const int sessions = int(c.Store.GetInt(QStringLiteral("session.number")));
     c.Out(P::SessionNumber, sessions);
     c.Out(P::FreeRecordInFM, fm ? qMax(0, 2100 - sessions) : 0);

@@ -331,7 +331,7 @@ void TfmDeviceStatus::btnEcrStatusClick() {
 
         AddSeparator();
         if (d.CapSKNO())
-            AddSKNOStatus(d.Object().GetByName(QStringLiteral("SKNOStatus")).toInt());
+            AddSKNOStatus(d.SKNOStatus());
     });
 }
 

@@ -639,6 +639,17 @@ void TestPagesStatus::everyButtonAgainstVirtualRegister() {
     closer.start(50);
     Click(page, "btnTables");
     QCOMPARE(Driver().ParentWnd(), int(page.window()->winId()));
+
+    // A register with a tax-control unit adds its status block.
+    QString text;
+    auto* component = dynamic_cast<TLedgraComponent*>(&Driver().Object());
+    QVERIFY(component);
+    QCOMPARE(component->ServiceCommand(QStringLiteral("profile cashcore"), &text), 0);
+    Click(page, "btnEcrStatus");
+    l = lines();
+    QVERIFY(l.contains(QStringLiteral("Статус СКНО: 0840h")));
+    QVERIFY(l.contains(QStringLiteral("СКНО исправно: [да]")));
+    QVERIFY(l.contains(QStringLiteral("Смена открыта: [нет]")));
 }
 
 QTEST_MAIN(TestPagesStatus)
