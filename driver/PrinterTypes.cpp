@@ -3,11 +3,6 @@
 #include "platform/Translation.h"
 
 namespace {
-// Marks a text of a table for the catalogue; Tr() translates it when shown.
-constexpr const char* TrNoop(const char* text) {
-    return text;
-}
-
 // The fiscal storage's error codes share the result code table with the
 // register's codes; these ranges are the storage's own.
 bool IsFNErrorCode(int code) {

@@ -8,11 +8,6 @@
 #include <iterator>
 
 namespace {
-// Marks a text of a table for the catalogue; Tr() translates it when shown.
-constexpr const char* TrNoop(const char* text) {
-    return text;
-}
-
 struct TextRow {
     TText id;
     const char* text;
