@@ -13,3 +13,9 @@ void AddHandlers(VRHandlerTable& t); // device tables
 namespace VRModel {
 void AddHandlers(VRHandlerTable& t); // model parameters, error descriptions
 }
+namespace VRPrinter {
+void AddHandlers(VRHandlerTable& t); // the printer, its paper tape and fonts
+}
+namespace VRTotals {
+void AddHandlers(VRHandlerTable& t); // cash and operation registers, wares
+}

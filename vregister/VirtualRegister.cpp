@@ -19,6 +19,8 @@ const VRHandlerTable& Handlers() {
         VRStatus::AddHandlers(t);
         VRTables::AddHandlers(t);
         VRModel::AddHandlers(t);
+        VRPrinter::AddHandlers(t);
+        VRTotals::AddHandlers(t);
         return t;
     }();
     return table;
