@@ -1,15 +1,11 @@
 #include "shell/PageTree.h"
 
 #include "pages/status/fmuDeviceStatus.h"
+#include "platform/Translation.h"
 
 #include <vector>
 
 namespace {
-// Marks a text for the catalogue; Tr() translates it where it is shown.
-constexpr const char* TrNoop(const char* text) {
-    return text;
-}
-
 constexpr TGroupDef kGroups[] = {
     {TrNoop("Состояние"), true},
     {TrNoop("ФН сервис"), true},
