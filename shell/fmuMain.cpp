@@ -283,6 +283,9 @@ void TfmMain::PagesChanged(TPageNotifier*, bool value) {
         ui->edtInput->setText(d.ECRInput());
         ui->edtOutput->setText(d.ECROutput());
         ui->edtResult->setText(QStringLiteral("(%1) %2").arg(code).arg(description));
+        // Long byte lines are read from their start.
+        for (QLineEdit* e : {ui->edtInput, ui->edtOutput, ui->edtResult})
+            e->setCursorPosition(0);
         ui->edtTime->setText(QString::number(elapsed) + QLatin1Char(' ') + Tr("мс"));
         ui->edtOperator->setText(QString::number(d.OperatorNumber()));
         UpdateCaption();
