@@ -1,6 +1,7 @@
 #include "ledgra/LedgraComponent.h"
 
 #include "driver/ResultCodes.h"
+#include "ledgra/LedgraFindDevice.h"
 #include "ledgra/LedgraSettings.h"
 #include "platform/ComponentFactory.h"
 #include "platform/PortMap.h"
@@ -145,6 +146,8 @@ int TLedgraComponent::Call(MethodId id) {
     case MethodId::Disconnect:
         Disconnect();
         break;
+    case MethodId::FindDevice:
+        return FindDevice(); // sets the description itself
     case MethodId::SaveParams:
         code = LedgraSettings::Save(*this) ? 0 : int(RC::FileError);
         break;
@@ -164,25 +167,30 @@ int TLedgraComponent::Call(MethodId id) {
     return code;
 }
 
+namespace {
+// A port of the port map: the embedded register answers at any rate for now;
+// serial ttys come with the serial transport.
+std::unique_ptr<ITransport> MakeSerialTransport(int comNumber, int /*baudRate*/, int* code) {
+    const QString dev = Platform::PortDevice(comNumber);
+    if (dev.isEmpty()) {
+        *code = int(RC::PortUnavailable);
+        return nullptr;
+    }
+    if (dev == QLatin1String(Platform::kEmbeddedDevice))
+        return MakeEmbeddedTransport(VR::DefaultRegisterPath());
+    *code = int(RC::ConnectionTypeNotSupported);
+    return nullptr;
+}
+} // namespace
+
 std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
     *code = 0;
     const int type = Value(P::ConnectionType).toInt();
     switch (type) {
     case LedgraSettings::kEmbedded:
         return MakeEmbeddedTransport(VR::DefaultRegisterPath());
-    case LedgraSettings::kSerial: {
-        const int com = Value(P::ComNumber).toInt();
-        const QString dev = Platform::PortDevice(com);
-        if (dev.isEmpty()) {
-            *code = int(RC::PortUnavailable);
-            return nullptr;
-        }
-        if (dev == QLatin1String(Platform::kEmbeddedDevice))
-            return MakeEmbeddedTransport(VR::DefaultRegisterPath());
-        // Serial ttys come with the serial transport.
-        *code = int(RC::ConnectionTypeNotSupported);
-        return nullptr;
-    }
+    case LedgraSettings::kSerial:
+        return MakeSerialTransport(Value(P::ComNumber).toInt(), Value(P::BaudRate).toInt(), code);
     case LedgraSettings::kTcp: {
         const QString host = Value(P::UseIPAddress).toBool() ? Value(P::IPAddress).toString()
                                                              : Value(P::ComputerName).toString();
@@ -213,6 +221,36 @@ int TLedgraComponent::Connect() {
         return code;
     }
     FTransport = std::move(t);
+    Finish(0);
+    return 0;
+}
+
+int TLedgraComponent::FindDevice() {
+    // The search opens the ports itself: the current link is given up first.
+    Disconnect();
+    std::vector<int> ports;
+    for (const Platform::PortEntry& p : Platform::PortMap())
+        ports.push_back(p.comNumber);
+    const int timeout = Value(P::SearchTimeout).toInt() > 0 ? Value(P::SearchTimeout).toInt()
+                                                            : Value(P::Timeout).toInt();
+    const int password = Value(P::Password).toInt();
+    const LedgraFindDevice::Link link{
+        [](int com, int rate, int* code) {
+            auto t = MakeSerialTransport(com, rate, code);
+            if (t && (*code = t->Open()) != 0)
+                t.reset();
+            return t;
+        },
+        [&](ITransport& t) { return LedgraFindDevice::Probe(t, timeout, password); }};
+    auto found = LedgraFindDevice::Search(ports, Value(P::BaudRate).toInt(), link);
+    if (!found) {
+        Finish(int(RC::DeviceNotFound));
+        return int(RC::DeviceNotFound);
+    }
+    Store(P::ConnectionType, LedgraSettings::kSerial);
+    Store(P::ComNumber, found->comNumber);
+    Store(P::BaudRate, found->baudRate);
+    FTransport = std::move(found->link);
     Finish(0);
     return 0;
 }

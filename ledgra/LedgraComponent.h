@@ -37,6 +37,7 @@ private:
     int Call(MethodId id);
     int Connect();
     void Disconnect();
+    int FindDevice();
     int DeviceCall(const MethodInfo& m);
     int Exchange(const QByteArray& request, LedgraProtocol::Answer& answer);
     std::unique_ptr<ITransport> MakeTransport(int* code);
