@@ -8,6 +8,7 @@
 #include "vregister/VirtualRegister.h"
 
 #include <QCoreApplication>
+#include <QFile>
 #include <QHostAddress>
 #include <QThread>
 
@@ -111,6 +112,16 @@ namespace {
 // number).
 const std::pair<PropertyId, PropertyId> kAlternativeInputs[] = {
     {P::ValueOfFieldInteger, P::ValueOfFieldString},
+};
+
+// Inputs the component reads from a file the caller names: the device, which
+// may be on another host, gets the file's bytes in a byte property.
+struct FileInput {
+    MethodId method;
+    PropertyId fileName, bytes;
+};
+const FileInput kFileInputs[] = {
+    {MethodId::LoadFont, P::FileName, P::DataBlock},
 };
 } // namespace
 
@@ -283,6 +294,21 @@ int TLedgraComponent::Exchange(const QByteArray& request, Answer& answer) {
 }
 
 int TLedgraComponent::DeviceCall(const MethodInfo& m) {
+    Values fromFiles;
+    for (const FileInput& f : kFileInputs) {
+        if (f.method != m.id)
+            continue;
+        QFile file(Value(f.fileName).toString());
+        if (!file.open(QIODevice::ReadOnly) || file.size() > qint64(kMaxPayload) / 2) {
+            const QString why =
+                file.isOpen() ? QStringLiteral("файл слишком велик") : file.errorString();
+            Finish(int(RC::FileError),
+                   QStringLiteral("%1: %2: %3")
+                       .arg(Ledgra::ResultText(int(RC::FileError)), file.fileName(), why));
+            return int(RC::FileError);
+        }
+        fromFiles.emplace_back(f.bytes, QString::fromLatin1(file.readAll()));
+    }
     // A device method connects first when not connected, as drivers do.
     if (!FTransport || !FTransport->IsOpen()) {
         const int code = Connect();
@@ -307,6 +333,10 @@ int TLedgraComponent::DeviceCall(const MethodInfo& m) {
             if (!older)
                 req.inputs.emplace_back(in, Value(in));
         }
+        for (const auto& [id, v] : fromFiles)
+            for (auto& [in, value] : req.inputs)
+                if (in == id)
+                    value = v;
     }
     Answer ans;
     int code = Exchange(Encode(req), ans);

@@ -115,6 +115,9 @@ QString Usage() {
            QStringLiteral("default, model254, alt-tables, no-fn, cashcore\n") +
            QStringLiteral(
                "  --vr-state                  показать имитации и настройки ККТ\n"
+               "  --clear-tape                очистить бумажную ленту\n"
+               "  --tape [N]                  после элементов: последние N записей ленты "
+               "(без N - все)\n"
                "Код выхода: 0 - все методы вернули 0, 1 - хотя бы один нет, 2 - ошибка в "
                "параметрах.\n");
 }
@@ -123,6 +126,7 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
     QString connection;
     QStringList itemTexts;
     QStringList service;
+    QStringList after; // service commands that show what the items did
     auto usage = [&](const QString& why) {
         err << "ledgra: " << why << "\n";
         err.flush();
@@ -188,13 +192,20 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             service << QStringLiteral("clear-faults");
         } else if (a == QLatin1String("--vr-state")) {
             service << QStringLiteral("state");
+        } else if (a == QLatin1String("--clear-tape")) {
+            service << QStringLiteral("clear-tape");
+        } else if (a == QLatin1String("--tape")) {
+            bool count = false; // the count is optional: only a number is taken
+            if (i + 1 < args.size())
+                args[i + 1].toUInt(&count);
+            after << (count ? QStringLiteral("tape %1").arg(args[++i]) : QStringLiteral("tape"));
         } else if (a.startsWith(QLatin1String("--"))) {
             return usage(QStringLiteral("неизвестный параметр %1\n%2").arg(a, Usage()));
         } else {
             itemTexts << a;
         }
     }
-    if (itemTexts.isEmpty() && service.isEmpty())
+    if (itemTexts.isEmpty() && service.isEmpty() && after.isEmpty())
         return usage(QStringLiteral("нет элементов\n") + Usage());
 
     // Every item is checked before the first one runs.
@@ -223,23 +234,23 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
     }
 
     int status = kOk;
-    if (!service.isEmpty()) {
-        auto* component = dynamic_cast<TLedgraComponent*>(driver.get());
-        if (!component)
-            return usage(QStringLiteral("параметры виртуальной ККТ недоступны для этого драйвера"));
-        for (const QString& cmd : service) {
+    auto* component = dynamic_cast<TLedgraComponent*>(driver.get());
+    if ((!service.isEmpty() || !after.isEmpty()) && !component)
+        return usage(QStringLiteral("параметры виртуальной ККТ недоступны для этого драйвера"));
+    auto runService = [&](const QStringList& commands) {
+        for (const QString& cmd : commands) {
             QString text;
             const int code = component->ServiceCommand(cmd, &text);
             (code == 0 ? out : err) << text << "\n";
             if (code != 0)
                 status = code == int(RC::BadPropertyValue) ? kUsage : kFailed;
         }
-        if (status != kOk) {
-            out.flush();
-            err.flush();
-            return status;
-        }
-    }
+        out.flush();
+        err.flush();
+    };
+    runService(service);
+    if (status != kOk)
+        return status;
 
     for (const Item& item : items) {
         try {
@@ -262,6 +273,8 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             break;
         }
     }
+    if (status != kUsage)
+        runService(after);
     out.flush();
     err.flush();
     return status;

@@ -19,6 +19,14 @@ const char* const kMigrations[] = {
     "CREATE TABLE faults (id INTEGER PRIMARY KEY AUTOINCREMENT, method TEXT NOT NULL, "
     "  code INTEGER NOT NULL, remaining INTEGER NOT NULL);"
     "CREATE TABLE delays (method TEXT PRIMARY KEY, ms INTEGER NOT NULL);",
+    // 1 -> 2: the printer's paper tape, oldest record first, and the loaded fonts
+    "CREATE TABLE tape (id INTEGER PRIMARY KEY AUTOINCREMENT, kind TEXT NOT NULL, "
+    "  text TEXT NOT NULL DEFAULT '', font INTEGER NOT NULL DEFAULT 0, "
+    "  wide INTEGER NOT NULL DEFAULT 0, arg INTEGER NOT NULL DEFAULT 0, data BLOB, "
+    "  receipt INTEGER NOT NULL DEFAULT 1, journal INTEGER NOT NULL DEFAULT 0, "
+    "  time INTEGER NOT NULL);"
+    "CREATE TABLE fonts (number INTEGER PRIMARY KEY, char_width INTEGER NOT NULL, "
+    "  char_height INTEGER NOT NULL, data BLOB NOT NULL);",
 };
 static_assert(std::size(kMigrations) == VRStore::kSchemaVersion);
 

@@ -4,6 +4,7 @@
 #include "platform/DataPaths.h"
 #include "vregister/VRHandlers.h"
 #include "vregister/VRModelProfile.h"
+#include "vregister/VRPrinter.h"
 
 #include <QHash>
 #include <QStringList>
@@ -195,7 +196,9 @@ QString VirtualRegister::ServiceHelp() {
         "clear-faults               forget every injected fault, delay and drop\n"
         "clock-offset SECONDS       set the register's clock ahead (or back) of the host's\n"
         "profile [NAME]             show or choose the model profile\n"
-        "state                      print the register's injected faults and settings");
+        "state                      print the register's injected faults and settings\n"
+        "tape [N]                   print the last N records of the paper tape (all by default)\n"
+        "clear-tape                 tear off the paper tape");
 }
 
 Answer VirtualRegister::Service(const QString& command) {
@@ -279,6 +282,14 @@ Answer VirtualRegister::Service(const QString& command) {
             for (const auto& r : FStore.Query("SELECT method, ms FROM delays ORDER BY method"))
                 lines << QStringLiteral("delay %1 %2").arg(r[0].toString()).arg(r[1].toLongLong());
             a.text = lines.join(QLatin1Char('\n'));
+        } else if (verb == QLatin1String("tape")) {
+            qint64 n = -1;
+            if (w.size() > 1 && (!number(1, &n) || n < 0))
+                return fail(QStringLiteral("tape [N]"));
+            a.text = VRPrinter::FormatTape(FStore, int(qMin<qint64>(n, INT_MAX)));
+        } else if (verb == QLatin1String("clear-tape")) {
+            VRPrinter::ClearTape(FStore);
+            a.text = QStringLiteral("лента очищена");
         } else {
             return fail(ServiceHelp());
         }
