@@ -27,6 +27,15 @@ const char* const kMigrations[] = {
     "  time INTEGER NOT NULL);"
     "CREATE TABLE fonts (number INTEGER PRIMARY KEY, char_width INTEGER NOT NULL, "
     "  char_height INTEGER NOT NULL, data BLOB NOT NULL);",
+    // 2 -> 3: the cash (kind 0, ten-thousandths) and operation (kind 1)
+    // registers, a row only once not zero; the ware base and its money registers
+    "CREATE TABLE totals (kind INTEGER NOT NULL, reg INTEGER NOT NULL, value INTEGER NOT NULL, "
+    "  PRIMARY KEY (kind, reg)) WITHOUT ROWID;"
+    "CREATE TABLE wares (code INTEGER PRIMARY KEY, department INTEGER NOT NULL, "
+    "  price INTEGER NOT NULL, name TEXT NOT NULL, tax1 INTEGER NOT NULL, "
+    "  tax2 INTEGER NOT NULL, tax3 INTEGER NOT NULL, tax4 INTEGER NOT NULL);"
+    "CREATE TABLE ware_totals (code INTEGER NOT NULL, reg INTEGER NOT NULL, "
+    "  value INTEGER NOT NULL, PRIMARY KEY (code, reg)) WITHOUT ROWID;",
 };
 static_assert(std::size(kMigrations) == VRStore::kSchemaVersion);
 
