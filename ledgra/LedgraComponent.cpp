@@ -3,6 +3,7 @@
 #include "driver/ResultCodes.h"
 #include "ledgra/LedgraFindDevice.h"
 #include "ledgra/LedgraSettings.h"
+#include "ledgra/LedgraTableFiles.h"
 #include "platform/ComponentFactory.h"
 #include "platform/PortMap.h"
 #include "vregister/VirtualRegister.h"
@@ -168,6 +169,15 @@ int TLedgraComponent::Call(MethodId id) {
     case MethodId::UnlockPort:
         FPortLock.Release();
         break;
+    case MethodId::ExportTables:
+    case MethodId::ImportTables: {
+        // The walk calls this object's table methods; the lock is recursive.
+        const QString file = Value(P::FileName).toString();
+        const auto r = id == MethodId::ExportTables ? LedgraTableFiles::Export(*this, file)
+                                                    : LedgraTableFiles::Import(*this, file);
+        Finish(r.code, r.description);
+        return r.code;
+    }
     default:
         if (m.kind == MethodKind::Component)
             code = int(RC::VirtualNotSupported);
