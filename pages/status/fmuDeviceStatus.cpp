@@ -10,7 +10,6 @@
 #include <QFont>
 #include <QLocale>
 #include <QTextCursor>
-#include <QTextDocument>
 
 namespace {
 
@@ -158,6 +157,7 @@ QString UpdateKeysStatusText(int status) {
 TfmDeviceStatus::TfmDeviceStatus(QWidget* parent)
     : TPage(parent), ui(std::make_unique<Ui::TfmDeviceStatus>()) {
     ui->setupUi(this);
+    FReport = TReport(ui->Memo);
     // Reports are aligned in columns: a fixed-pitch font, whichever the
     // system has when "Courier New" is missing.
     QFont font(QStringLiteral("Courier New"));
@@ -182,21 +182,15 @@ TfmDeviceStatus::~TfmDeviceStatus() = default;
 // Line builders
 
 void TfmDeviceStatus::AddText(const QString& line) {
-    // A memo line per call, also for an empty first line.
-    QTextCursor cursor(ui->Memo->document());
-    cursor.movePosition(QTextCursor::End);
-    if (FLineCount > 0)
-        cursor.insertBlock();
-    cursor.insertText(line);
-    ++FLineCount;
+    FReport.AddText(line);
 }
 
 void TfmDeviceStatus::AddMemoLine(const QString& text) {
-    AddText(QLatin1Char(' ') + text);
+    FReport.AddMemoLine(text);
 }
 
 void TfmDeviceStatus::AddLineWidth(const QString& label, const QString& value, int width) {
-    AddMemoLine(label.leftJustified(width) + QStringLiteral(": ") + value);
+    FReport.AddLineWidth(label, value, width);
 }
 
 void TfmDeviceStatus::AddLine(const QString& label, const QString& value) {
@@ -212,8 +206,7 @@ void TfmDeviceStatus::AddSeparator() {
 }
 
 void TfmDeviceStatus::ClearMemo() {
-    ui->Memo->clear();
-    FLineCount = 0;
+    FReport.Clear();
 }
 
 void TfmDeviceStatus::AddHeader(const QString& title) {

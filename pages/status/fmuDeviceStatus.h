@@ -2,6 +2,7 @@
 // The page "Запросы": the register's status reports as aligned text lines in
 // a read-only memo.
 
+#include "pages/status/untReport.h"
 #include "shell/untPages.h"
 
 #include <QString>
@@ -51,6 +52,6 @@ private:
     bool CapFN();
 
     std::unique_ptr<Ui::TfmDeviceStatus> ui;
-    int FLineCount = 0;
+    TReport FReport{nullptr};
     std::optional<bool> FCapFN;
 };
