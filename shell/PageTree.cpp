@@ -1,6 +1,10 @@
 #include "shell/PageTree.h"
 
+#include "pages/status/fmuCashTotalizer.h"
 #include "pages/status/fmuDeviceStatus.h"
+#include "pages/status/fmuFullStatus.h"
+#include "pages/status/fmuTotalizers.h"
+#include "pages/status/fmuWorkTotalizer.h"
 #include "platform/Translation.h"
 
 #include <vector>
@@ -24,6 +28,10 @@ constexpr TGroupDef kGroups[] = {
 // One row a tab: its group and its page class.
 constexpr TTabDef kTabs[] = {
     {1, CreatePage<TfmDeviceStatus>},
+    {1, CreatePage<TfmFullStatus>},
+    {8, CreatePage<TfmTotalizers>},
+    {8, CreatePage<TfmCashTotalizer>},
+    {8, CreatePage<TfmWorkTotalizer>},
 };
 } // namespace
 

@@ -7,104 +7,16 @@
 #include "platform/Translation.h"
 #include "ui_fmuDeviceStatus.h"
 
-#include <QFont>
 #include <QLocale>
 #include <QTextCursor>
+
+using namespace StatusReport;
 
 namespace {
 
 constexpr int kLineWidth = 26;
 constexpr int kBoolWidth = 33;
 constexpr int kSeparatorWidth = 40;
-
-QString Num(qint64 value) {
-    return QString::number(value);
-}
-
-// Upper-case hexadecimal with at least `digits` digits.
-QString Hex(qint64 value, int digits) {
-    return QStringLiteral("%1").arg(value, digits, 16, QLatin1Char('0')).toUpper();
-}
-
-QString DateText(const QDateTime& value) {
-    return QLocale().toString(value.date(), QLocale::ShortFormat);
-}
-
-// The locale's long time format keeps the seconds of the register's clock;
-// its time-zone field is dropped: the register's time carries no zone.
-QString TimeText(const QDateTime& value) {
-    const QString format = QLocale().timeFormat(QLocale::LongFormat);
-    QString result;
-    bool quoted = false;
-    for (QChar c : format) {
-        if (c == QLatin1Char('\''))
-            quoted = !quoted;
-        if (quoted || c != QLatin1Char('t'))
-            result += c;
-    }
-    return QLocale().toString(value.time(), result.trimmed());
-}
-
-QString InterfaceName(int port) {
-    // Fixed texts: the names of the register's interfaces.
-    switch (port) {
-    case 0:
-        return QStringLiteral("RS-232");
-    case 1:
-        return QStringLiteral("USB vCOM");
-    case 2:
-        return QStringLiteral("TCP сокет (RNDIS, Ethernet, WI-FI, ppp)");
-    case 3:
-        return QStringLiteral("I2C (Основная плата)");
-    default:
-        return QStringLiteral("неизвестный тип");
-    }
-}
-
-// One yes/no line of a report: the label, the flag, whether the flag is
-// shown negated, and whether only a register without a fiscal storage has it.
-struct FlagLine {
-    const char* label;
-    bool (TLedgra::*flag)() const;
-    bool noFN = false;
-    bool negate = false;
-};
-
-const FlagLine kDeviceFlags[] = {
-    {"Увеличенная точность количества", &TLedgra::QuantityPointPosition},
-    {"Бумага на выходе из накопителя", &TLedgra::PresenterOut},
-    {"Бумага на входе в накопитель", &TLedgra::PresenterIn},
-    {"ЭКЛЗ почти заполнена", &TLedgra::IsEKLZOverflow, true},
-    {"Денежный ящик открыт", &TLedgra::IsDrawerOpen},
-    {"Крышка корпуса поднята", &TLedgra::LidPositionSensor},
-    {"Рычаг термоголовки чека опущен", &TLedgra::ReceiptRibbonLever},
-    {"Рычаг термоголовки журнала опущен", &TLedgra::JournalRibbonLever},
-    {"Оптический датчик чека", &TLedgra::ReceiptRibbonOpticalSensor},
-    {"Оптический датчик журнала", &TLedgra::JournalRibbonOpticalSensor},
-    {"ЭКЛЗ есть", &TLedgra::EKLZIsPresent, true},
-    {"2 знака после запятой в цене", &TLedgra::PointPosition},
-    {"Нижний датчик ПД", &TLedgra::SlipDocumentIsPresent},
-    {"Верхний датчик ПД", &TLedgra::SlipDocumentIsMoving},
-    {"Рулон чековой ленты", &TLedgra::ReceiptRibbonIsPresent},
-    {"Рулон контрольной ленты", &TLedgra::JournalRibbonIsPresent},
-};
-
-const FlagLine kFMFlags[] = {
-    {"24 часа в ФП кончились", &TLedgra::IsFM24HoursOver},
-    {"Смена в ФП открыта", &TLedgra::IsFMSessionOpen},
-    {"Последняя запись в ФП повреждена", &TLedgra::IsLastFMRecordCorrupted},
-    {"Батарея ФП заряжена более 80 %", &TLedgra::IsBatteryLow, false, true},
-    {"Переполнение ФП", &TLedgra::FMOverflow},
-    {"ФП2 есть", &TLedgra::FM2IsPresent},
-    {"ФП1 есть", &TLedgra::FM1IsPresent},
-};
-
-const FlagLine kCashCoreFlags[] = {
-    {"Режим АСПД", &TLedgra::IsASPDMode},
-    {"Блокировка ККТ по неверному паролю НИ", &TLedgra::IsBlockedByWrongTaxPassword},
-    {"Повреждены 3 или более записей", &TLedgra::IsCorruptedFMRecords, true},
-    {"Повреждена запись фискализации", &TLedgra::IsCorruptedFiscalizationInfo, true},
-};
 
 // The bits of the SKNO status, bit 0 first.
 const char* const kSKNOBits[] = {
@@ -121,14 +33,6 @@ const char* const kSKNOBits[] = {
     "Превышен максимальный размер электронного кассового документа",
     "СКНО исправно",
 };
-
-QString ModeLine(const char* format, TDriver& d) {
-    return QString::fromUtf8(format).arg(d.ECRMode()).arg(d.ECRModeDescription());
-}
-
-QString AdvancedMode(TDriver& d) {
-    return QStringLiteral("%1, %2").arg(d.ECRAdvancedMode()).arg(d.ECRAdvancedModeDescription());
-}
 
 QString UpdateKeysResultText(int code, int status) {
     switch (code) {
@@ -155,16 +59,12 @@ QString UpdateKeysStatusText(int status) {
 } // namespace
 
 TfmDeviceStatus::TfmDeviceStatus(QWidget* parent)
-    : TPage(parent), ui(std::make_unique<Ui::TfmDeviceStatus>()) {
+    : TPage(parent), ui(std::make_unique<Ui::TfmDeviceStatus>()),
+      FLines(FReport, kLineWidth, kBoolWidth, kSeparatorWidth) {
     ui->setupUi(this);
     FReport = TReport(ui->Memo);
-    // Reports are aligned in columns: a fixed-pitch font, whichever the
-    // system has when "Courier New" is missing.
-    QFont font(QStringLiteral("Courier New"));
-    font.setStyleHint(QFont::Monospace);
-    font.setFixedPitch(true);
-    font.setPixelSize(13);
-    ui->Memo->setFont(font);
+    // Reports are aligned in columns.
+    SetReportFont(ui->Memo);
 
     ConnectButton(ui->btnEcrStatus, [this] { btnEcrStatusClick(); });
     ConnectButton(ui->btnShortEcrStatus, [this] { btnShortEcrStatusClick(); });
@@ -194,15 +94,15 @@ void TfmDeviceStatus::AddLineWidth(const QString& label, const QString& value, i
 }
 
 void TfmDeviceStatus::AddLine(const QString& label, const QString& value) {
-    AddLineWidth(label, value, kLineWidth);
+    FLines.AddLine(label, value);
 }
 
 void TfmDeviceStatus::AddBool(const QString& label, bool flag) {
-    AddLineWidth(label, BoolToYesNo(flag), kBoolWidth);
+    FLines.AddBool(label, flag);
 }
 
 void TfmDeviceStatus::AddSeparator() {
-    AddMemoLine(QString(kSeparatorWidth, QLatin1Char('-')));
+    FLines.AddSeparator();
 }
 
 void TfmDeviceStatus::ClearMemo() {
@@ -210,10 +110,7 @@ void TfmDeviceStatus::ClearMemo() {
 }
 
 void TfmDeviceStatus::AddHeader(const QString& title) {
-    AddText(QString());
-    AddSeparator();
-    AddText(title);
-    AddSeparator();
+    FLines.AddHeader(title);
 }
 
 void TfmDeviceStatus::Report(const std::function<void()>& build) {
@@ -244,15 +141,9 @@ bool TfmDeviceStatus::CapFN() {
 // Report blocks
 
 void TfmDeviceStatus::AddDeviceFlags() {
-    TDriver& d = Driver();
-    AddSeparator();
-    const int flags = d.ECRFlags();
-    AddLine(Tr("Флаги") + QLatin1Char(' ') + Tr("кассовой техники"),
-            Hex(flags, 4) + QStringLiteral("h, ") + Num(flags));
-    AddSeparator();
-    for (const FlagLine& f : kDeviceFlags)
-        if (!f.noFN || !CapFN())
-            AddBool(Tr(f.label), (d.*f.flag)() != f.negate);
+    StatusReport::AddDeviceFlags(FLines, Driver(),
+                                 Tr("Флаги") + QLatin1Char(' ') + Tr("кассовой техники"),
+                                 [this] { return CapFN(); });
 }
 
 void TfmDeviceStatus::AddSKNOStatus(int status) {
@@ -305,18 +196,17 @@ void TfmDeviceStatus::btnEcrStatusClick() {
 
         if (!CapFN()) {
             AddSeparator();
-            const int fmFlags = d.FMFlags();
-            AddLine(Tr("Флаги ФП"), Hex(fmFlags, 2) + QStringLiteral("h, ") + Num(fmFlags));
+            AddLine(Tr("Флаги ФП"), HexDec(d.FMFlags(), 2));
             AddSeparator();
-            for (const FlagLine& f : kFMFlags)
-                AddBool(Tr(f.label), (d.*f.flag)() != f.negate);
+            for (const FlagLine& f : FMFlags())
+                AddBool(Tr(f.label), FlagValue(f, d));
         }
 
         if (d.CapCashCore()) {
             AddSeparator();
-            for (const FlagLine& f : kCashCoreFlags)
+            for (const FlagLine& f : CashCoreFlags())
                 if (!f.noFN || !CapFN())
-                    AddBool(Tr(f.label), (d.*f.flag)() != f.negate);
+                    AddBool(Tr(f.label), FlagValue(f, d));
             if (!CapFN())
                 AddLine(Tr("Тип последней записи ФП"),
                         d.LastFMRecordType() == 0 ? Tr("Фиск./активиз. ЭКЛЗ") : Tr("Сменный итог"));

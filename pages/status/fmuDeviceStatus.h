@@ -2,7 +2,7 @@
 // The page "Запросы": the register's status reports as aligned text lines in
 // a read-only memo.
 
-#include "pages/status/untReport.h"
+#include "pages/status/untStatusReport.h"
 #include "shell/untPages.h"
 
 #include <QString>
@@ -53,5 +53,6 @@ private:
 
     std::unique_ptr<Ui::TfmDeviceStatus> ui;
     TReport FReport{nullptr};
+    TReportLines FLines;
     std::optional<bool> FCapFN;
 };
