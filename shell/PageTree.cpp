@@ -1,7 +1,10 @@
 #include "shell/PageTree.h"
 
 #include "pages/status/fmuCashTotalizer.h"
+#include "pages/status/fmuConnection.h"
+#include "pages/status/fmuConnectionTest.h"
 #include "pages/status/fmuDeviceStatus.h"
+#include "pages/status/fmuFindDevice.h"
 #include "pages/status/fmuFullStatus.h"
 #include "pages/status/fmuTotalizers.h"
 #include "pages/status/fmuWorkTotalizer.h"
@@ -32,6 +35,9 @@ constexpr TTabDef kTabs[] = {
     {8, CreatePage<TfmTotalizers>},
     {8, CreatePage<TfmCashTotalizer>},
     {8, CreatePage<TfmWorkTotalizer>},
+    {11, CreatePage<TfmConnectionTest>},
+    {11, CreatePage<TfmFindDevice>},
+    {11, CreatePage<TfmConnection>},
 };
 } // namespace
 
