@@ -13,6 +13,9 @@
 #include "platform/LedgraErrors.h"
 #include "tests/support/FakeLedgra.h"
 #include "tests/support/TestDataDir.h"
+#include "vregister/VRPrinter.h"
+#include "vregister/VRStore.h"
+#include "vregister/VirtualRegister.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -23,6 +26,7 @@
 #include <QPushButton>
 #include <QSpinBox>
 #include <QtTest>
+#include <algorithm>
 #include <functional>
 #include <thread>
 
@@ -544,6 +548,17 @@ void TestConnection::connectionTestOnRegister() {
     Child<QPushButton>(page, "btnTestConnect")->click();
     QCOMPARE(Driver().ResultCode(), 0);
     QVERIFY(!Child<QLineEdit>(page, "edtTime")->text().isEmpty());
+    // The paper shows the hundred lines and the cut.
+    VRStore store(VR::DefaultRegisterPath());
+    const auto tape = VRPrinter::Tape(store);
+    QCOMPARE(int(tape.size()), 101);
+    QCOMPARE(std::count_if(tape.begin(), tape.end(),
+                           [](const VRPrinter::TapeRecord& r) {
+                               return r.kind == QLatin1String(VRPrinter::kLine) &&
+                                      r.text.trimmed() == QStringLiteral("Строка для печати");
+                           }),
+             100);
+    QCOMPARE(tape.back().kind, QLatin1String(VRPrinter::kCut));
 }
 
 // "Поиск устройства"
