@@ -5,8 +5,11 @@
 #include "pages/status/fmuConnectionTest.h"
 #include "pages/status/fmuDeviceStatus.h"
 #include "pages/status/fmuFindDevice.h"
+#include "pages/status/fmuFont.h"
 #include "pages/status/fmuFullStatus.h"
+#include "pages/status/fmuTable.h"
 #include "pages/status/fmuTotalizers.h"
+#include "pages/status/fmuWares.h"
 #include "pages/status/fmuWorkTotalizer.h"
 #include "platform/Translation.h"
 
@@ -32,9 +35,12 @@ constexpr TGroupDef kGroups[] = {
 constexpr TTabDef kTabs[] = {
     {1, CreatePage<TfmDeviceStatus>},
     {1, CreatePage<TfmFullStatus>},
+    {8, CreatePage<TfmTable>},
     {8, CreatePage<TfmTotalizers>},
     {8, CreatePage<TfmCashTotalizer>},
     {8, CreatePage<TfmWorkTotalizer>},
+    {8, CreatePage<TfmFont>},
+    {8, CreatePage<TfmWares>},
     {11, CreatePage<TfmConnectionTest>},
     {11, CreatePage<TfmFindDevice>},
     {11, CreatePage<TfmConnection>},
