@@ -135,7 +135,8 @@ int GetECRStatus(VRContext& c) {
     c.Out(P::LastFMRecordType, int(c.Store.GetInt(QStringLiteral("fm.last_record_type"))));
     // A tax-control unit of its own: identified, in order, shift state mirrored.
     constexpr int kSknoIdentified = 1 << 6, kSknoShiftOpen = 1 << 7, kSknoHealthy = 1 << 11;
-    c.Out(P::SKNOStatus, prof.capSKNO ? kSknoIdentified | kSknoHealthy | (sessionOpen ? kSknoShiftOpen : 0) : 0);
+    c.Out(P::SKNOStatus,
+          prof.capSKNO ? kSknoIdentified | kSknoHealthy | (sessionOpen ? kSknoShiftOpen : 0) : 0);
     const int sessions = int(c.Store.GetInt(QStringLiteral("session.number")));
     c.Out(P::SessionNumber, sessions);
     c.Out(P::FreeRecordInFM, fm ? qMax(0, 2100 - sessions) : 0);
@@ -211,13 +212,18 @@ int WaitForCheckClose(VRContext& c) {
     return Mode(c.Store) == ModeDocumentOpen ? int(RC::ReceiptOpen) : 0;
 }
 
+// The register's interfaces: RS-232 0, Bluetooth 1, USB 2, WiFi 3, TCP socket 128.
+bool ValidPort(int port) {
+    return (port >= 0 && port <= 3) || port == 128;
+}
+
 QString PortKey(int port, const char* what) {
     return QStringLiteral("port.%1.%2").arg(port).arg(QLatin1String(what));
 }
 
 int GetExchangeParam(VRContext& c) {
     const int port = c.InInt(P::PortNumber);
-    if (port < 0 || port > 3)
+    if (!ValidPort(port))
         return int(RC::BadParameters);
     c.Out(P::BaudRate, int(c.Store.GetInt(PortKey(port, "baud"), 6)));
     c.Out(P::Timeout, int(c.Store.GetInt(PortKey(port, "timeout"), 100)));
@@ -230,7 +236,7 @@ int SetExchangeParam(VRContext& c) {
     const int baud = c.InInt(P::BaudRate);
     const int timeout = c.InInt(P::Timeout);
     const int tcp = c.InInt(P::TCPPort);
-    if (port < 0 || port > 3 || baud < 0 || baud > 9 || timeout < 0 || timeout > 255 || tcp < 0 ||
+    if (!ValidPort(port) || baud < 0 || baud > 9 || timeout < 0 || timeout > 255 || tcp < 0 ||
         tcp > 65535)
         return int(RC::BadParameters);
     c.Store.Set(PortKey(port, "baud"), baud);

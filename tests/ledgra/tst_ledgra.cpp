@@ -50,6 +50,8 @@ private Q_SLOTS:
     void corruptDatabaseIsSetAside();
     void newerDatabaseIsRefusedUntouched();
     void faultInjection();
+    void exchangeParamsPerInterface_data();
+    void exchangeParamsPerInterface();
     void console_data();
     void console();
     void consoleScript();
@@ -314,6 +316,37 @@ void TestLedgra::faultInjection() {
              int(RC::BadPropertyValue));
     QCOMPARE(c->ServiceCommand(QStringLiteral("profile nonsense"), &text),
              int(RC::BadPropertyValue));
+}
+
+void TestLedgra::exchangeParamsPerInterface_data() {
+    QTest::addColumn<int>("port");
+    QTest::addColumn<int>("code");
+    QTest::newRow("RS-232") << 0 << 0;
+    QTest::newRow("WiFi") << 3 << 0;
+    QTest::newRow("TCP socket") << 128 << 0;
+    QTest::newRow("no such interface") << 4 << int(RC::BadParameters);
+    QTest::newRow("negative") << -1 << int(RC::BadParameters);
+}
+
+void TestLedgra::exchangeParamsPerInterface() {
+    QFETCH(int, port);
+    QFETCH(int, code);
+    TestDataDir dir;
+    TLedgra d = NewDriver();
+    d.SetPortNumber(port);
+    d.SetBaudRate(4);
+    d.SetTimeout(150);
+    d.SetTCPPort(4145);
+    QCOMPARE(d.SetExchangeParam(), code);
+    d.SetBaudRate(0);
+    d.SetTimeout(0);
+    d.SetTCPPort(0);
+    QCOMPARE(d.GetExchangeParam(), code);
+    if (code == 0) {
+        QCOMPARE(d.BaudRate(), 4);
+        QCOMPARE(d.Timeout(), 150);
+        QCOMPARE(d.TCPPort(), 4145);
+    }
 }
 
 void TestLedgra::console_data() {
