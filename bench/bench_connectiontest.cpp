@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QThread>
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -58,8 +59,11 @@ int main(int argc, char** argv) {
     QApplication app(argc, argv);
     Ledgra::RegisterComponentClass();
     Driver().GetShortECRStatus(); // open the register once
-    const double bare = BareLoop();
-    const double page = PageLoop();
+    // Both twice, alternating, so neither profits from running second.
+    double bare = BareLoop();
+    double page = PageLoop();
+    bare = std::max(bare, BareLoop());
+    page = std::max(page, PageLoop());
     std::printf("bare loop:       %.0f commands/s\n", bare);
     std::printf("connection test: %.0f commands/s\n", page);
     std::printf("ratio: %.2f (goal >= 0.80)\n", page / bare);
