@@ -1,5 +1,7 @@
 #include "shell/PageTree.h"
 
+#include "common/fmuReasonCodes.h"
+#include "pages/fn/fmuRNM.h"
 #include "pages/status/fmuCashTotalizer.h"
 #include "pages/status/fmuConnection.h"
 #include "pages/status/fmuConnectionTest.h"
@@ -35,6 +37,7 @@ constexpr TGroupDef kGroups[] = {
 constexpr TTabDef kTabs[] = {
     {1, CreatePage<TfmDeviceStatus>},
     {1, CreatePage<TfmFullStatus>},
+    {2, CreatePage<TfmRNM>},
     {8, CreatePage<TfmTable>},
     {8, CreatePage<TfmTotalizers>},
     {8, CreatePage<TfmCashTotalizer>},
@@ -54,6 +57,6 @@ const TPageTree& PageTree() {
 
 std::span<const TStartupHook> StartupHooks() {
     // TfmReasonCodes, TfmExPayments2, TfmExPayments, in this order.
-    static const std::vector<TStartupHook> hooks{};
+    static const std::vector<TStartupHook> hooks{CreateReasonCodesDialog};
     return hooks;
 }
