@@ -1,6 +1,7 @@
 #include "shell/PageTree.h"
 
 #include "common/fmuReasonCodes.h"
+#include "pages/fn/fmuFN.h"
 #include "pages/fn/fmuRNM.h"
 #include "pages/status/fmuCashTotalizer.h"
 #include "pages/status/fmuConnection.h"
@@ -37,6 +38,7 @@ constexpr TGroupDef kGroups[] = {
 constexpr TTabDef kTabs[] = {
     {1, CreatePage<TfmDeviceStatus>},
     {1, CreatePage<TfmFullStatus>},
+    {2, CreatePage<TfmFN>},
     {2, CreatePage<TfmRNM>},
     {8, CreatePage<TfmTable>},
     {8, CreatePage<TfmTotalizers>},
