@@ -2,6 +2,7 @@
 
 #include "common/fmuReasonCodes.h"
 #include "pages/fn/fmuFN.h"
+#include "pages/fn/fmuFNFiscalization.h"
 #include "pages/fn/fmuRNM.h"
 #include "pages/status/fmuCashTotalizer.h"
 #include "pages/status/fmuConnection.h"
@@ -39,6 +40,7 @@ constexpr TTabDef kTabs[] = {
     {1, CreatePage<TfmDeviceStatus>},
     {1, CreatePage<TfmFullStatus>},
     {2, CreatePage<TfmFN>},
+    {2, CreatePage<TfmFNFiscalization>},
     {2, CreatePage<TfmRNM>},
     {8, CreatePage<TfmTable>},
     {8, CreatePage<TfmTotalizers>},
