@@ -19,3 +19,6 @@ void AddHandlers(VRHandlerTable& t); // the printer, its paper tape and fonts
 namespace VRTotals {
 void AddHandlers(VRHandlerTable& t); // cash and operation registers, wares
 }
+namespace VRFiscal {
+void AddHandlers(VRHandlerTable& t); // the fiscal storage: life cycle, registration, documents
+}

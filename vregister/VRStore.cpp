@@ -36,6 +36,12 @@ const char* const kMigrations[] = {
     "  tax2 INTEGER NOT NULL, tax3 INTEGER NOT NULL, tax4 INTEGER NOT NULL);"
     "CREATE TABLE ware_totals (code INTEGER NOT NULL, reg INTEGER NOT NULL, "
     "  value INTEGER NOT NULL, PRIMARY KEY (code, reg)) WITHOUT ROWID;",
+    // 3 -> 4: the fiscal storages' archives, by storage serial; props holds
+    // the document's data as driver property names and values (JSON)
+    "CREATE TABLE fn_documents (fn TEXT NOT NULL, number INTEGER NOT NULL, "
+    "  type INTEGER NOT NULL, time INTEGER NOT NULL, sign INTEGER NOT NULL, "
+    "  props TEXT NOT NULL, confirmed INTEGER NOT NULL DEFAULT 0, "
+    "  PRIMARY KEY (fn, number)) WITHOUT ROWID;",
 };
 static_assert(std::size(kMigrations) == VRStore::kSchemaVersion);
 

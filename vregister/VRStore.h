@@ -29,7 +29,7 @@ private:
 
 class VRStore {
 public:
-    static constexpr int kSchemaVersion = 3;
+    static constexpr int kSchemaVersion = 4;
 
     // Opens or creates the database. A file that is not a readable database
     // is renamed to "<path>.corrupt-<time>" and a new one created;

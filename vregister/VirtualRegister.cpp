@@ -2,6 +2,7 @@
 
 #include "driver/ResultCodes.h"
 #include "platform/DataPaths.h"
+#include "vregister/VRFiscal.h"
 #include "vregister/VRHandlers.h"
 #include "vregister/VRModelProfile.h"
 #include "vregister/VRPrinter.h"
@@ -22,6 +23,7 @@ const VRHandlerTable& Handlers() {
         VRModel::AddHandlers(t);
         VRPrinter::AddHandlers(t);
         VRTotals::AddHandlers(t);
+        VRFiscal::AddHandlers(t);
         return t;
     }();
     return table;
@@ -198,7 +200,11 @@ QString VirtualRegister::ServiceHelp() {
         "profile [NAME]             show or choose the model profile\n"
         "state                      print the register's injected faults and settings\n"
         "tape [N]                   print the last N records of the paper tape (all by default)\n"
-        "clear-tape                 tear off the paper tape");
+        "clear-tape                 tear off the paper tape\n"
+        "online [SECONDS]           the fiscal data operator confirms each document SECONDS after "
+        "it is made (1)\n"
+        "offline                    the operator's link is down: documents queue unconfirmed\n"
+        "fn-replace                 install a fresh fiscal storage (new serial, empty archive)");
 }
 
 Answer VirtualRegister::Service(const QString& command) {
@@ -290,6 +296,18 @@ Answer VirtualRegister::Service(const QString& command) {
         } else if (verb == QLatin1String("clear-tape")) {
             VRPrinter::ClearTape(FStore);
             a.text = QStringLiteral("лента очищена");
+        } else if (verb == QLatin1String("online")) {
+            qint64 delay = 1;
+            if (w.size() > 1 && (!number(1, &delay) || delay < 0))
+                return fail(QStringLiteral("online [SECONDS]"));
+            VRFiscal::SetOnline(FStore, true, int(qMin<qint64>(delay, INT_MAX)));
+            a.text = QStringLiteral("ОФД на связи");
+        } else if (verb == QLatin1String("offline")) {
+            VRFiscal::SetOnline(FStore, false);
+            a.text = QStringLiteral("нет связи с ОФД");
+        } else if (verb == QLatin1String("fn-replace")) {
+            VRFiscal::Replace(FStore, VR::Now(FStore));
+            a.text = QStringLiteral("новый ФН %1").arg(VRFiscal::FnSerial(FStore));
         } else {
             return fail(ServiceHelp());
         }

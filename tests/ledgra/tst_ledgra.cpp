@@ -84,7 +84,7 @@ void TestLedgra::resultPropertiesAfterEveryCall() {
     QVERIFY(d.ECROutput().startsWith(QLatin1String("4C 47 01 02"))); // its answer
     QCOMPARE(d.OperatorNumber(), 30);
     // A method the register does not have yet: a code no page acts on, never 0.
-    QCOMPARE(d.PrintReportWithCleaning(), int(RC::VirtualNotSupported));
+    QCOMPARE(d.DBQueryDocumentsInSession(), int(RC::VirtualNotSupported));
     QCOMPARE(d.ResultCodeDescription(), QStringLiteral("Не поддерживается виртуальной ККТ"));
     // A raw command the register does not know.
     d.SetBinaryConversion(1);
