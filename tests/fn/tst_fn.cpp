@@ -1,8 +1,10 @@
 // The page "Состояние ФН": its reports line by line against a scripted
-// driver, the confirmation and the input checks.
+// driver, the confirmation and the input checks, and a run on the embedded
+// virtual register.
 
 #include "common/RunHandler.h"
 #include "driver/untDriver.h"
+#include "ledgra/LedgraComponent.h"
 #include "pages/fn/fmuFN.h"
 #include "platform/ComponentFactory.h"
 #include "tests/support/FakeLedgra.h"
@@ -67,6 +69,7 @@ private Q_SLOTS:
     void barcodeReplacesMemo();
     void countersSyncKeepsMemo();
     void saveWritesUtf8();
+    void virtualRegister();
 
 private:
     QStringList Lines() const;
@@ -81,6 +84,7 @@ void TestFN::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
     Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
                                      [this] { return std::shared_ptr<ILedgra>(FFake); });
+    Ledgra::RegisterComponentClass();
 }
 
 void TestFN::init() {
@@ -502,6 +506,17 @@ void TestFN::saveWritesUtf8() {
     QFile f(file);
     QVERIFY(f.open(QIODevice::ReadOnly));
     QCOMPARE(f.readAll(), (L("Номер ФН", "9999078900001234") + QLatin1Char('\n')).toUtf8());
+}
+
+void TestFN::virtualRegister() {
+    FreeDriver();
+    qunsetenv("LEDGRA_CLASS");
+    FPage = std::make_unique<TfmFN>();
+    Click("btnFNGetStatus");
+    QCOMPARE(FShown, QStringList());
+    const QStringList lines = Lines();
+    QCOMPARE(lines.size(), 15);
+    QVERIFY(lines.at(1).startsWith(QStringLiteral(" Состояние фазы жизни    : ")));
 }
 
 QTEST_MAIN(TestFN)
