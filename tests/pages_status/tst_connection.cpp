@@ -9,10 +9,8 @@
 #include "pages/status/fmuConnection.h"
 #include "pages/status/fmuConnectionTest.h"
 #include "pages/status/fmuFindDevice.h"
-#include "platform/ComponentFactory.h"
 #include "platform/LedgraErrors.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 #include "vregister/VRPrinter.h"
 #include "vregister/VRStore.h"
 #include "vregister/VirtualRegister.h"
@@ -46,20 +44,8 @@ public:
     }
 };
 
-template <typename T> T* Child(QWidget& page, const char* name) {
-    T* w = page.findChild<T*>(QLatin1String(name));
-    if (!w)
-        qFatal("no control %s", name);
-    return w;
-}
-
 QString Value(QWidget& page, const char* label) {
-    return Child<QLabel>(page, label)->text();
-}
-
-QStringList MemoLines(QWidget& page) {
-    const QString text = Child<QPlainTextEdit>(page, "Memo")->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
+    return Find<QLabel>(page, label)->text();
 }
 
 // Waits, delivering queued calls, until the condition holds (false on time-out).
@@ -78,12 +64,12 @@ bool WaitFor(const std::function<bool()>& condition, int timeoutMs = 5000) {
 // "TCP socket" with code 11h, waits of 700 ms.
 void FillConnectionPage(TfmConnection& page) {
     page.Initialize();
-    Child<QComboBox>(page, "cbCOMNumber")->setCurrentIndex(4);
-    Child<QComboBox>(page, "cbBaudRate")->setCurrentIndex(3);
-    Child<QSpinBox>(page, "seTimeout")->setValue(150);
-    Child<QComboBox>(page, "cbPortNumber")->setCurrentIndex(4);
-    Child<QSpinBox>(page, "seTCPPortCode")->setValue(0x11);
-    Child<QSpinBox>(page, "seConnectionTimeout")->setValue(700);
+    Find<QComboBox>(page, "cbCOMNumber")->setCurrentIndex(4);
+    Find<QComboBox>(page, "cbBaudRate")->setCurrentIndex(3);
+    Find<QSpinBox>(page, "seTimeout")->setValue(150);
+    Find<QComboBox>(page, "cbPortNumber")->setCurrentIndex(4);
+    Find<QSpinBox>(page, "seTCPPortCode")->setValue(0x11);
+    Find<QSpinBox>(page, "seConnectionTimeout")->setValue(700);
 }
 
 } // namespace
@@ -123,35 +109,22 @@ private Q_SLOTS:
     void findDeviceOnRegister();
 
 private:
-    std::shared_ptr<ConnFake> FFake;
-    std::unique_ptr<TestDataDir> FDir;
-    QStringList FShown;
+    TFakeDriver<ConnFake> F{kFakeClass};
 };
 
 void TestConnection::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestConnection::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<ConnFake>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
+    F.Init();
 }
 
 void TestConnection::cleanup() {
-    QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join(QLatin1Char('\n'))));
-    PageNotifier().OnChange = nullptr;
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    QVERIFY2(F.Shown.isEmpty(), qPrintable(F.Shown.join(QLatin1Char('\n'))));
+    F.Cleanup();
 }
 
 // "Связь"
@@ -185,20 +158,20 @@ void TestConnection::connectionHandlers() {
     QFETCH(QStringList, log);
     TfmConnection page;
     FillConnectionPage(page);
-    auto* chk = Child<QCheckBox>(page, "chkConnected");
+    auto* chk = Find<QCheckBox>(page, "chkConnected");
     // A failing call changes nothing of the sequence: the page checks no code.
     for (MethodId m :
          {MethodId::Connect, MethodId::Disconnect, MethodId::SetExchangeParam,
           MethodId::WaitConnection, MethodId::WaitForPrinting, MethodId::WaitForCheckClose})
-        FFake->DefaultAnswer(m, -1);
+        F.Fake->DefaultAnswer(m, -1);
     // Every handler ends showing the driver's link state.
-    FFake->Preset(PropertyId::Connected, true);
+    F.Fake->Preset(PropertyId::Connected, true);
     Driver();
 
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
     page.findChild<QAbstractButton*>(control)->click();
-    QCOMPARE(FFake->Log(), log);
+    QCOMPARE(F.Fake->Log(), log);
     QCOMPARE(changes, QList<bool>({false, true}));
     QVERIFY(chk->isChecked());
 }
@@ -213,28 +186,28 @@ void TestConnection::getExchangeParamFillsFieldsOnSuccessOnly() {
     QFETCH(int, code);
     TfmConnection page;
     FillConnectionPage(page);
-    FFake->Answer(
+    F.Fake->Answer(
         MethodId::GetExchangeParam, code,
         {{PropertyId::Timeout, 90}, {PropertyId::BaudRate, 6}, {PropertyId::TCPPort, 7778}});
-    Child<QPushButton>(page, "btnGetExchangeParam")->click();
+    Find<QPushButton>(page, "btnGetExchangeParam")->click();
     const bool ok = code == 0;
-    QCOMPARE(Child<QSpinBox>(page, "seTimeout")->value(), ok ? 90 : 150);
-    QCOMPARE(Child<QComboBox>(page, "cbBaudRate")->currentIndex(), ok ? 6 : 3);
+    QCOMPARE(Find<QSpinBox>(page, "seTimeout")->value(), ok ? 90 : 150);
+    QCOMPARE(Find<QComboBox>(page, "cbBaudRate")->currentIndex(), ok ? 6 : 3);
     // 7778 = 1E62h: code 12h (high nibble of the high byte, low nibble of the low).
-    QCOMPARE(Child<QSpinBox>(page, "seTCPPortCode")->value(), ok ? 0x12 : 0x11);
+    QCOMPARE(Find<QSpinBox>(page, "seTCPPortCode")->value(), ok ? 0x12 : 0x11);
 }
 
 void TestConnection::listsAndTcpFields() {
     TfmConnection page;
     page.Initialize();
-    auto* com = Child<QComboBox>(page, "cbCOMNumber");
+    auto* com = Find<QComboBox>(page, "cbCOMNumber");
     QCOMPARE(com->count(), 256);
     QCOMPARE(com->itemText(0), QStringLiteral("COM1"));
     QCOMPARE(com->itemText(255), QStringLiteral("COM256"));
-    QCOMPARE(Child<QComboBox>(page, "cbBaudRate")->count(), 10);
-    QCOMPARE(Child<QComboBox>(page, "cbBaudRate")->itemText(9), QStringLiteral("921600"));
+    QCOMPARE(Find<QComboBox>(page, "cbBaudRate")->count(), 10);
+    QCOMPARE(Find<QComboBox>(page, "cbBaudRate")->itemText(9), QStringLiteral("921600"));
 
-    auto* port = Child<QComboBox>(page, "cbPortNumber");
+    auto* port = Find<QComboBox>(page, "cbPortNumber");
     QCOMPARE(port->currentIndex(), 0);
     const QStringList texts{"RS-232", "Bluetooth", "USB", "WiFi", "TCP socket"};
     const QList<int> values{0, 1, 2, 3, 128};
@@ -250,7 +223,7 @@ void TestConnection::listsAndTcpFields() {
             QCOMPARE(page.findChild<QWidget*>(QLatin1String(name))->isEnabled(), tcp);
     }
     // The link's state is never a saved setting.
-    QCOMPARE(ControlTag(Child<QCheckBox>(page, "chkConnected")), 1000);
+    QCOMPARE(ControlTag(Find<QCheckBox>(page, "chkConnected")), 1000);
 }
 
 void TestConnection::showingThePage() {
@@ -260,47 +233,47 @@ void TestConnection::showingThePage() {
     // creates none.
     page.show();
     QVERIFY(!DriverExists());
-    QCOMPARE(Child<QSpinBox>(page, "seTimeout")->value(), 150);
-    QCOMPARE(Child<QComboBox>(page, "cbCOMNumber")->currentIndex(), 4);
+    QCOMPARE(Find<QSpinBox>(page, "seTimeout")->value(), 150);
+    QCOMPARE(Find<QComboBox>(page, "cbCOMNumber")->currentIndex(), 4);
     page.hide();
 
-    FFake->Preset(PropertyId::Timeout, 250)
+    F.Fake->Preset(PropertyId::Timeout, 250)
         .Preset(PropertyId::BaudRate, 5)
         .Preset(PropertyId::ComNumber, 200)
         .Preset(PropertyId::TCPPort, 4145)
         .Preset(PropertyId::ConnectionTimeout, 3000);
     Driver();
     page.show();
-    QCOMPARE(Child<QSpinBox>(page, "seTimeout")->value(), 250);
-    QCOMPARE(Child<QComboBox>(page, "cbBaudRate")->currentIndex(), 5);
-    QCOMPARE(Child<QComboBox>(page, "cbCOMNumber")->currentIndex(), 199);
-    QCOMPARE(Child<QLineEdit>(page, "edtTCPPortReal")->text(), QStringLiteral("4145"));
-    QCOMPARE(Child<QSpinBox>(page, "seTCPPortCode")->value(), 0x11);
-    QCOMPARE(Child<QSpinBox>(page, "seConnectionTimeout")->value(), 3000);
-    QVERIFY(FFake->Log().isEmpty());
+    QCOMPARE(Find<QSpinBox>(page, "seTimeout")->value(), 250);
+    QCOMPARE(Find<QComboBox>(page, "cbBaudRate")->currentIndex(), 5);
+    QCOMPARE(Find<QComboBox>(page, "cbCOMNumber")->currentIndex(), 199);
+    QCOMPARE(Find<QLineEdit>(page, "edtTCPPortReal")->text(), QStringLiteral("4145"));
+    QCOMPARE(Find<QSpinBox>(page, "seTCPPortCode")->value(), 0x11);
+    QCOMPARE(Find<QSpinBox>(page, "seConnectionTimeout")->value(), 3000);
+    QVERIFY(F.Fake->Log().isEmpty());
 }
 
 void TestConnection::connectionPageOnRegister() {
     qunsetenv("LEDGRA_CLASS");
     TfmConnection page;
     page.Initialize();
-    auto* chk = Child<QCheckBox>(page, "chkConnected");
+    auto* chk = Find<QCheckBox>(page, "chkConnected");
     auto click = [&](const char* name) {
-        Child<QPushButton>(page, name)->click();
+        Find<QPushButton>(page, name)->click();
         return Driver().ResultCode();
     };
     QCOMPARE(click("btnConnect"), 0);
     QVERIFY(chk->isChecked());
 
     // The register's own exchange parameters of its RS-232 port.
-    Child<QComboBox>(page, "cbBaudRate")->setCurrentIndex(4);
-    Child<QSpinBox>(page, "seTimeout")->setValue(120);
+    Find<QComboBox>(page, "cbBaudRate")->setCurrentIndex(4);
+    Find<QSpinBox>(page, "seTimeout")->setValue(120);
     QCOMPARE(click("btnSetExchangeParam"), 0);
-    Child<QComboBox>(page, "cbBaudRate")->setCurrentIndex(0);
-    Child<QSpinBox>(page, "seTimeout")->setValue(0);
+    Find<QComboBox>(page, "cbBaudRate")->setCurrentIndex(0);
+    Find<QSpinBox>(page, "seTimeout")->setValue(0);
     QCOMPARE(click("btnGetExchangeParam"), 0);
-    QCOMPARE(Child<QComboBox>(page, "cbBaudRate")->currentIndex(), 4);
-    QCOMPARE(Child<QSpinBox>(page, "seTimeout")->value(), 120);
+    QCOMPARE(Find<QComboBox>(page, "cbBaudRate")->currentIndex(), 4);
+    QCOMPARE(Find<QSpinBox>(page, "seTimeout")->value(), 120);
 
     for (const char* wait : {"btnWaitConnection", "btnWaitForPrinting", "btnWaitForCheckClose"})
         QCOMPARE(click(wait), 0);
@@ -335,28 +308,28 @@ void TestConnection::cycleMethod() {
     QFETCH(QString, method);
     QFETCH(QStringList, settings);
     TfmConnectionTest page;
-    Child<QCheckBox>(page, "chkCheckFM")->setChecked(checkFM);
-    Child<QCheckBox>(page, "chkUseShortStatus")->setChecked(useShort);
-    auto* start = Child<QPushButton>(page, "btnStart");
-    auto* stop = Child<QPushButton>(page, "btnStop");
+    Find<QCheckBox>(page, "chkCheckFM")->setChecked(checkFM);
+    Find<QCheckBox>(page, "chkUseShortStatus")->setChecked(useShort);
+    auto* start = Find<QPushButton>(page, "btnStart");
+    auto* stop = Find<QPushButton>(page, "btnStop");
     QVERIFY(start->isEnabled() && !stop->isEnabled());
 
     start->click();
     QVERIFY(page.Running());
     QVERIFY(!start->isEnabled() && stop->isEnabled());
-    QVERIFY(!Child<QCheckBox>(page, "chkCheckFM")->isEnabled());
-    QVERIFY(!Child<QCheckBox>(page, "chbStopOnError")->isEnabled());
-    QVERIFY(Child<QCheckBox>(page, "chkUseShortStatus")->isEnabled());
-    QVERIFY(WaitFor([&] { return FFake->Calls().size() >= 5; }));
+    QVERIFY(!Find<QCheckBox>(page, "chkCheckFM")->isEnabled());
+    QVERIFY(!Find<QCheckBox>(page, "chbStopOnError")->isEnabled());
+    QVERIFY(Find<QCheckBox>(page, "chkUseShortStatus")->isEnabled());
+    QVERIFY(WaitFor([&] { return F.Fake->Calls().size() >= 5; }));
     stop->click();
     QVERIFY(WaitFor([&] { return !page.Running(); }));
 
     QVERIFY(start->isEnabled() && !stop->isEnabled());
-    QVERIFY(Child<QCheckBox>(page, "chkCheckFM")->isEnabled());
-    QVERIFY(Child<QCheckBox>(page, "chbStopOnError")->isEnabled());
-    const QStringList log = FFake->Log();
+    QVERIFY(Find<QCheckBox>(page, "chkCheckFM")->isEnabled());
+    QVERIFY(Find<QCheckBox>(page, "chbStopOnError")->isEnabled());
+    const QStringList log = F.Fake->Log();
     QCOMPARE(log.mid(0, 2), settings);
-    QStringList calls = FFake->Calls();
+    QStringList calls = F.Fake->Calls();
     QCOMPARE(calls.takeLast(), QStringLiteral("Disconnect"));
     QCOMPARE(calls.count(method), calls.size());
     // The shown counts are the last ones.
@@ -385,25 +358,25 @@ void TestConnection::stopOnError() {
     QFETCH(int, cycles);
     QFETCH(bool, clockStill);
     for (int i = 1; i < failingCall; ++i)
-        FFake->Answer(MethodId::GetDeviceMetrics, 0);
-    FFake->Answer(MethodId::GetDeviceMetrics, -1);
-    FFake->OnInvoke = [delayMs](MethodId) {
+        F.Fake->Answer(MethodId::GetDeviceMetrics, 0);
+    F.Fake->Answer(MethodId::GetDeviceMetrics, -1);
+    F.Fake->OnInvoke = [delayMs](MethodId) {
         std::this_thread::sleep_for(std::chrono::milliseconds(delayMs));
     };
     TfmConnectionTest page;
     if (clockStill)
         page.SetClock([](const QElapsedTimer&) { return quint64(0); });
-    Child<QCheckBox>(page, "chbStopOnError")->setChecked(stopOnError);
-    Child<QPushButton>(page, "btnStart")->click();
+    Find<QCheckBox>(page, "chbStopOnError")->setChecked(stopOnError);
+    Find<QPushButton>(page, "btnStart")->click();
     if (cycles < 0) {
-        QVERIFY(WaitFor([&] { return FFake->CallCount(MethodId::GetDeviceMetrics) > 20; }));
-        Child<QPushButton>(page, "btnStop")->click();
+        QVERIFY(WaitFor([&] { return F.Fake->CallCount(MethodId::GetDeviceMetrics) > 20; }));
+        Find<QPushButton>(page, "btnStop")->click();
     }
     QVERIFY(WaitFor([&] { return !page.Running(); }));
-    const int calls = FFake->CallCount(MethodId::GetDeviceMetrics);
+    const int calls = F.Fake->CallCount(MethodId::GetDeviceMetrics);
     if (cycles >= 0)
         QCOMPARE(calls, cycles);
-    QCOMPARE(FFake->CallCount(MethodId::Disconnect), 1);
+    QCOMPARE(F.Fake->CallCount(MethodId::Disconnect), 1);
     QCOMPARE(Value(page, "lblRepCountValue"), QString::number(calls));
     QCOMPARE(Value(page, "lblErrCountValue"), QStringLiteral("1"));
     if (clockStill) {
@@ -424,24 +397,24 @@ void TestConnection::timerShowsCounters() {
     QCOMPARE(Value(page, "lblErrRateValue"), QStringLiteral("0,00"));
 
     // Every fourth cycle fails, each takes about 10 ms.
-    FFake->OnInvoke = [this](MethodId m) {
+    F.Fake->OnInvoke = [this](MethodId m) {
         if (m != MethodId::GetDeviceMetrics)
             return;
         std::this_thread::sleep_for(std::chrono::milliseconds(10));
-        if (FFake->CallCount(m) % 4 == 3)
-            FFake->Answer(m, -1);
+        if (F.Fake->CallCount(m) % 4 == 3)
+            F.Fake->Answer(m, -1);
     };
-    Child<QPushButton>(page, "btnStart")->click();
+    Find<QPushButton>(page, "btnStart")->click();
     // The timer shows the counts while the test runs.
     QVERIFY(WaitFor([&] { return Value(page, "lblRepCountValue").toInt() >= 8; }));
     QVERIFY(page.Running());
-    QVERIFY(WaitFor([&] { return FFake->CallCount(MethodId::GetDeviceMetrics) >= 20; }));
-    Child<QPushButton>(page, "btnStop")->click();
+    QVERIFY(WaitFor([&] { return F.Fake->CallCount(MethodId::GetDeviceMetrics) >= 20; }));
+    Find<QPushButton>(page, "btnStop")->click();
     QVERIFY(WaitFor([&] { return !page.Running(); }));
 
     const int rep = Value(page, "lblRepCountValue").toInt();
     const int err = Value(page, "lblErrCountValue").toInt();
-    QCOMPARE(rep, FFake->CallCount(MethodId::GetDeviceMetrics));
+    QCOMPARE(rep, F.Fake->CallCount(MethodId::GetDeviceMetrics));
     QCOMPARE(err, rep / 4);
     QCOMPARE(Value(page, "lblErrRateValue"), QLocale().toString(double(err) * 100 / rep, 'f', 2));
     const int perCommand = Value(page, "lblCommandTimeValue").toInt();
@@ -453,48 +426,48 @@ void TestConnection::timerShowsCounters() {
 }
 
 void TestConnection::workerKeepsItsDriverObject() {
-    FFake->OnInvoke = [](MethodId) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
+    F.Fake->OnInvoke = [](MethodId) { std::this_thread::sleep_for(std::chrono::milliseconds(1)); };
     TfmConnectionTest page;
-    Child<QPushButton>(page, "btnStart")->click();
-    QVERIFY(WaitFor([&] { return FFake->Calls().size() >= 3; }));
+    Find<QPushButton>(page, "btnStart")->click();
+    QVERIFY(WaitFor([&] { return F.Fake->Calls().size() >= 3; }));
     // The process lets its object go; the worker goes on with its own.
     FreeDriver();
-    const auto calls = FFake->Calls().size();
-    QVERIFY(WaitFor([&] { return FFake->Calls().size() >= calls + 3; }));
-    Child<QPushButton>(page, "btnStop")->click();
+    const auto calls = F.Fake->Calls().size();
+    QVERIFY(WaitFor([&] { return F.Fake->Calls().size() >= calls + 3; }));
+    Find<QPushButton>(page, "btnStop")->click();
     QVERIFY(WaitFor([&] { return !page.Running(); }));
-    QCOMPARE(FFake->Calls().last(), QStringLiteral("Disconnect"));
+    QCOMPARE(F.Fake->Calls().last(), QStringLiteral("Disconnect"));
     QVERIFY(!DriverExists());
 }
 
 void TestConnection::destroyingThePageStopsTheWorker() {
-    FFake->OnInvoke = [](MethodId) { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
+    F.Fake->OnInvoke = [](MethodId) { std::this_thread::sleep_for(std::chrono::milliseconds(20)); };
     auto* page = new TfmConnectionTest;
-    Child<QPushButton>(*page, "btnStart")->click();
-    QVERIFY(WaitFor([&] { return FFake->Calls().size() >= 2; }));
+    Find<QPushButton>(*page, "btnStart")->click();
+    QVERIFY(WaitFor([&] { return F.Fake->Calls().size() >= 2; }));
     QElapsedTimer t;
     t.start();
     delete page; // waits for the running call, then for the worker
     QVERIFY(t.elapsed() < 2000);
-    const QStringList calls = FFake->Calls();
+    const QStringList calls = F.Fake->Calls();
     QCOMPARE(calls.last(), QStringLiteral("Disconnect"));
     // The end the worker queued dies with the page.
     QTest::qWait(50);
-    QCOMPARE(FFake->Calls(), calls);
+    QCOMPARE(F.Fake->Calls(), calls);
 }
 
 void TestConnection::workerErrorIsShown() {
-    FFake->OnInvoke = [](MethodId m) {
+    F.Fake->OnInvoke = [](MethodId m) {
         if (m == MethodId::GetDeviceMetrics)
             throw ELedgraDispatch("Сбой вызова");
     };
     TfmConnectionTest page;
-    Child<QPushButton>(page, "btnStart")->click();
+    Find<QPushButton>(page, "btnStart")->click();
     QVERIFY(WaitFor([&] { return !page.Running(); }));
-    QCOMPARE(FShown, QStringList{QStringLiteral("Сбой вызова")});
-    FShown.clear();
-    QCOMPARE(FFake->Calls().last(), QStringLiteral("Disconnect"));
-    QVERIFY(Child<QPushButton>(page, "btnStart")->isEnabled());
+    QCOMPARE(F.Shown, QStringList{QStringLiteral("Сбой вызова")});
+    F.Shown.clear();
+    QCOMPARE(F.Fake->Calls().last(), QStringLiteral("Disconnect"));
+    QVERIFY(Find<QPushButton>(page, "btnStart")->isEnabled());
 }
 
 void TestConnection::printTest_data() {
@@ -509,45 +482,45 @@ void TestConnection::printTest() {
     QFETCH(int, failingLine);
     QFETCH(int, lines);
     for (int i = 1; i < failingLine; ++i)
-        FFake->Answer(MethodId::PrintString, 0);
+        F.Fake->Answer(MethodId::PrintString, 0);
     if (failingLine > 0)
-        FFake->Answer(MethodId::PrintString, 0x50);
-    FFake->DefaultAnswer(MethodId::CutCheck, 0x50);
+        F.Fake->Answer(MethodId::PrintString, 0x50);
+    F.Fake->DefaultAnswer(MethodId::CutCheck, 0x50);
     TfmConnectionTest page;
-    auto* edtTime = Child<QLineEdit>(page, "edtTime");
+    auto* edtTime = Find<QLineEdit>(page, "edtTime");
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
-    Child<QPushButton>(page, "btnTestConnect")->click();
+    Find<QPushButton>(page, "btnTestConnect")->click();
 
     QStringList expected{QStringLiteral("Set StringForPrinting=Строка для печати")};
     for (int i = 0; i < lines; ++i)
         expected << QStringLiteral("Call PrintString");
     expected << QStringLiteral("Set CutType=1") << QStringLiteral("Call CutCheck");
-    QCOMPARE(FFake->Log(), expected);
+    QCOMPARE(F.Fake->Log(), expected);
     QCOMPARE(changes, QList<bool>({false, true}));
     bool ok = false;
     QVERIFY(edtTime->text().toInt(&ok) >= 0 && ok);
     // The connection test's own buttons keep their idle state.
-    QVERIFY(Child<QPushButton>(page, "btnStart")->isEnabled());
-    QVERIFY(!Child<QPushButton>(page, "btnStop")->isEnabled());
+    QVERIFY(Find<QPushButton>(page, "btnStart")->isEnabled());
+    QVERIFY(!Find<QPushButton>(page, "btnStop")->isEnabled());
 }
 
 void TestConnection::connectionTestOnRegister() {
     qunsetenv("LEDGRA_CLASS");
     TfmConnectionTest page;
-    Child<QCheckBox>(page, "chkUseShortStatus")->setChecked(true);
-    Child<QCheckBox>(page, "chbStopOnError")->setChecked(true);
-    Child<QPushButton>(page, "btnStart")->click();
+    Find<QCheckBox>(page, "chkUseShortStatus")->setChecked(true);
+    Find<QCheckBox>(page, "chbStopOnError")->setChecked(true);
+    Find<QPushButton>(page, "btnStart")->click();
     QVERIFY(WaitFor([&] { return Value(page, "lblRepCountValue").toInt() >= 20; }));
     QVERIFY(Driver().Connected());
-    Child<QPushButton>(page, "btnStop")->click();
+    Find<QPushButton>(page, "btnStop")->click();
     QVERIFY(WaitFor([&] { return !page.Running(); }));
     QCOMPARE(Value(page, "lblErrCountValue"), QStringLiteral("0"));
     QVERIFY(!Driver().Connected());
 
-    Child<QPushButton>(page, "btnTestConnect")->click();
+    Find<QPushButton>(page, "btnTestConnect")->click();
     QCOMPARE(Driver().ResultCode(), 0);
-    QVERIFY(!Child<QLineEdit>(page, "edtTime")->text().isEmpty());
+    QVERIFY(!Find<QLineEdit>(page, "edtTime")->text().isEmpty());
     // The paper shows the hundred lines and the cut.
     VRStore store(VR::DefaultRegisterPath());
     const auto tape = VRPrinter::Tape(store);
@@ -583,17 +556,17 @@ void TestConnection::findDevice() {
     QFETCH(int, com);
     QFETCH(int, baudRate);
     QFETCH(QStringList, lines);
-    FFake->Answer(MethodId::FindDevice, code,
-                  {{PropertyId::ComNumber, com}, {PropertyId::BaudRate, baudRate}});
+    F.Fake->Answer(MethodId::FindDevice, code,
+                   {{PropertyId::ComNumber, com}, {PropertyId::BaudRate, baudRate}});
     TfmFindDevice page;
-    auto* memo = Child<QPlainTextEdit>(page, "Memo");
+    auto* memo = Find<QPlainTextEdit>(page, "Memo");
     // The memo keeps its text between runs: an editable, saved field.
     QVERIFY(!memo->isReadOnly());
     memo->setPlainText(QStringLiteral("earlier search"));
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
-    Child<QPushButton>(page, "btnRead")->click();
-    QCOMPARE(FFake->Calls(), QStringList{"FindDevice"});
+    Find<QPushButton>(page, "btnRead")->click();
+    QCOMPARE(F.Fake->Calls(), QStringList{"FindDevice"});
     QCOMPARE(MemoLines(page), lines);
     QCOMPARE(changes, QList<bool>({false, true}));
     QVERIFY(memo->updatesEnabled());
@@ -602,7 +575,7 @@ void TestConnection::findDevice() {
 void TestConnection::findDeviceOnRegister() {
     qunsetenv("LEDGRA_CLASS");
     TfmFindDevice page;
-    Child<QPushButton>(page, "btnRead")->click();
+    Find<QPushButton>(page, "btnRead")->click();
     QCOMPARE(MemoLines(page),
              QStringList({"Устройство найдено.", "Порт: COM200, Скорость: 115200"}));
     QCOMPARE(Driver().ConnectionType(), 0);

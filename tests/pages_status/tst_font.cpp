@@ -3,7 +3,7 @@
 // the embedded virtual register with the font file shipped with the program.
 
 #include "pages/status/fmuFont.h"
-#include "tests/pages_status/PageTestSupport.h"
+#include "tests/support/PageTestSupport.h"
 
 #include "ledgra/LedgraComponent.h"
 #include "platform/LedgraErrors.h"

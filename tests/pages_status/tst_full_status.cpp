@@ -7,9 +7,7 @@
 #include "driver/untDriver.h"
 #include "ledgra/LedgraComponent.h"
 #include "pages/status/fmuFullStatus.h"
-#include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -115,11 +113,6 @@ QPlainTextEdit* Memo(QWidget& page) {
     return page.findChild<QPlainTextEdit*>(QStringLiteral("Memo"));
 }
 
-QStringList MemoLines(QWidget& page) {
-    const QString text = Memo(page)->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
 QPushButton* Button(QWidget& page, const char* name) {
     return page.findChild<QPushButton*>(QLatin1String(name));
 }
@@ -202,35 +195,22 @@ private Q_SLOTS:
 private:
     void PresetStatus();
     void RunReport(TfmFullStatus& page);
-    std::shared_ptr<RegisterFake> FFake;
-    std::unique_ptr<TestDataDir> FDir;
-    QStringList FShown;
+    TFakeDriver<RegisterFake> F{kFakeClass};
 };
 
 void TestFullStatus::initTestCase() {
     // Fixed formats of dates, times and decimals in the expected lines.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestFullStatus::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<RegisterFake>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
+    F.Init();
 }
 
 void TestFullStatus::cleanup() {
-    PageNotifier().OnChange = nullptr;
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    F.Cleanup();
 }
 
 void TestFullStatus::PresetStatus() {
@@ -260,23 +240,23 @@ void TestFullStatus::PresetStatus() {
                                  {P::IsASPDMode, true},
                                  {P::IsBlockedByWrongTaxPassword, true},
                                  {P::IsCorruptedFMRecords, true}});
-    FFake->DefaultAnswer(MethodId::GetECRStatus, 0, status);
+    F.Fake->DefaultAnswer(MethodId::GetECRStatus, 0, status);
     FakeLedgra::Outputs shortStatus = FlagOutputs();
     shortStatus.insert(shortStatus.end(), {{P::QuantityOfOperations, 3},
                                            {P::BatteryVoltage, 3.5},
                                            {P::PowerSourceVoltage, 24.125},
                                            {P::FMResultCode, 2},
                                            {P::EKLZResultCode, 0}});
-    FFake->DefaultAnswer(MethodId::GetShortECRStatus, 0, shortStatus);
-    FFake->DefaultAnswer(MethodId::GetDeviceMetrics, 0,
-                         {{P::UCodePage, 0},
-                          {P::UCodePageText, QStringLiteral("Русский")},
-                          {P::UDescription, QStringLiteral("ВИРТУАЛЬНАЯ ККТ-Ф")},
-                          {P::UMajorProtocolVersion, 1},
-                          {P::UMinorProtocolVersion, 13},
-                          {P::UMajorType, 0},
-                          {P::UMinorType, 0},
-                          {P::UModel, 67}});
+    F.Fake->DefaultAnswer(MethodId::GetShortECRStatus, 0, shortStatus);
+    F.Fake->DefaultAnswer(MethodId::GetDeviceMetrics, 0,
+                          {{P::UCodePage, 0},
+                           {P::UCodePageText, QStringLiteral("Русский")},
+                           {P::UDescription, QStringLiteral("ВИРТУАЛЬНАЯ ККТ-Ф")},
+                           {P::UMajorProtocolVersion, 1},
+                           {P::UMinorProtocolVersion, 13},
+                           {P::UMajorType, 0},
+                           {P::UMinorType, 0},
+                           {P::UModel, 67}});
 }
 
 void TestFullStatus::RunReport(TfmFullStatus& page) {
@@ -294,8 +274,8 @@ void TestFullStatus::wholeReport_data() {
 void TestFullStatus::wholeReport() {
     QFETCH(bool, capFN);
     QFETCH(bool, cashCore);
-    FFake->Params[71] = capFN;
-    FFake->Params[28] = cashCore;
+    F.Fake->Params[71] = capFN;
+    F.Fake->Params[28] = cashCore;
     PresetStatus();
 
     QStringList expected{QString(), Sep(), QStringLiteral(" Полное состояние"), Sep()};
@@ -407,9 +387,9 @@ void TestFullStatus::wholeReport() {
         QCOMPARE(lines[i], expected[i]);
     QCOMPARE(lines.size(), expected.size());
     QCOMPARE(Memo(page)->textCursor().position(), 0);
-    QVERIFY(FShown.isEmpty());
+    QVERIFY(F.Shown.isEmpty());
     // Model parameters 28 and 71 are asked once each, whatever the lines.
-    QCOMPARE(FFake->CallCount(MethodId::ReadModelParamValue), 2);
+    QCOMPARE(F.Fake->CallCount(MethodId::ReadModelParamValue), 2);
 }
 
 void TestFullStatus::reportEndsWithOneLine_data() {
@@ -445,7 +425,7 @@ void TestFullStatus::reportEndsWithOneLine() {
     QFETCH(QString, lastLine);
     QFETCH(QString, lastSection);
     PresetStatus();
-    FFake->Fail[{MethodId(method), number}] = code;
+    F.Fake->Fail[{MethodId(method), number}] = code;
 
     TfmFullStatus page;
     RunReport(page);
@@ -463,9 +443,9 @@ void TestFullStatus::reportEndsWithOneLine() {
     if (MethodId(method) == MethodId::GetCashReg) {
         QCOMPARE(lines[lines.size() - 2],
                  Reg(99, QStringLiteral("Накопление 99"), AmountText(99, 15)));
-        QCOMPARE(FFake->CallCount(MethodId::GetOperationReg), 0);
+        QCOMPARE(F.Fake->CallCount(MethodId::GetOperationReg), 0);
     }
-    QVERIFY(FShown.isEmpty());
+    QVERIFY(F.Shown.isEmpty());
     QCOMPARE(Memo(page)->textCursor().position(), 0);
     for (const char* b : {"btnFullEcrStatus", "btnSaveToFile", "btnInterrupt"})
         QVERIFY(Button(page, b)->isEnabled());
@@ -494,10 +474,10 @@ void TestFullStatus::interruptionWhileTheWindowRuns() {
     bool posted = false;
     bool stopEnabled = false;
     bool othersEnabled = false;
-    FFake->OnInvoke = [&](MethodId id) {
+    F.Fake->OnInvoke = [&](MethodId id) {
         if (id == MethodId(method) && !posted &&
-            FFake->Get(id == MethodId::ReadTable ? PropertyId::TableNumber
-                                                 : PropertyId::RegisterNumber)
+            F.Fake->Get(id == MethodId::ReadTable ? PropertyId::TableNumber
+                                                  : PropertyId::RegisterNumber)
                     .toInt() == number) {
             posted = true;
             stopEnabled = stop->isEnabled();
@@ -520,14 +500,14 @@ void TestFullStatus::interruptionWhileTheWindowRuns() {
             lastSection == QStringLiteral(" ОПЕРАЦИОННЫЕ РЕГИСТРЫ:"));
     // The report stops within a step of the click.
     if (MethodId(method) != MethodId::ReadTable) {
-        const int calls = FFake->CallCount(MethodId(method));
+        const int calls = F.Fake->CallCount(MethodId(method));
         QVERIFY2(calls <= number + 2, qPrintable(QString::number(calls)));
     }
     QVERIFY(get->isEnabled());
     QVERIFY(save->isEnabled());
 
     // The next report starts afresh.
-    FFake->OnInvoke = nullptr;
+    F.Fake->OnInvoke = nullptr;
     RunReport(page);
     QCOMPARE(MemoLines(page).last(), Sep());
 }
@@ -543,10 +523,10 @@ void TestFullStatus::saveWritesTheLinesAsUtf8() {
     PresetStatus();
     TfmFullStatus page;
     if (report) {
-        FFake->Fail[{MethodId::GetTableStruct, 1}] = 80; // a shorter report
+        F.Fake->Fail[{MethodId::GetTableStruct, 1}] = 80; // a shorter report
         RunReport(page);
     }
-    const QString fileName = FDir->File(QStringLiteral("состояние.txt"));
+    const QString fileName = F.Dir->File(QStringLiteral("состояние.txt"));
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
     bool filters = false;
@@ -585,16 +565,16 @@ void TestFullStatus::saveErrors() {
             qobject_cast<QDialog*>(w)->reject();
     });
     Button(page, "btnSaveToFile")->click();
-    QCOMPARE(QDir(FDir->Path()).entryList(QDir::Files), QStringList());
-    QVERIFY(FShown.isEmpty());
+    QCOMPARE(QDir(F.Dir->Path()).entryList(QDir::Files), QStringList());
+    QVERIFY(F.Shown.isEmpty());
 
     // A file that cannot be written: the operator is told which.
-    const QString fileName = FDir->File(QStringLiteral("нет/отчет.txt"));
+    const QString fileName = F.Dir->File(QStringLiteral("нет/отчет.txt"));
     RunHandler(&page, [&] { page.SaveToFile(fileName); });
-    QCOMPARE(FShown.size(), 1);
-    QVERIFY2(FShown[0].startsWith(QStringLiteral("Не удается открыть файл \"%1\"").arg(fileName)),
-             qPrintable(FShown[0]));
-    FShown.clear();
+    QCOMPARE(F.Shown.size(), 1);
+    QVERIFY2(F.Shown[0].startsWith(QStringLiteral("Не удается открыть файл \"%1\"").arg(fileName)),
+             qPrintable(F.Shown[0]));
+    F.Shown.clear();
 }
 
 void TestFullStatus::reportOnVirtualRegister() {

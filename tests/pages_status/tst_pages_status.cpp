@@ -6,9 +6,7 @@
 #include "driver/untDriver.h"
 #include "ledgra/LedgraComponent.h"
 #include "pages/status/fmuDeviceStatus.h"
-#include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -64,17 +62,6 @@ QString B(const QString& label, bool flag) {
     return L(label, flag ? QStringLiteral("[да]") : QStringLiteral("[нет]"), 33);
 }
 
-QStringList MemoLines(TfmDeviceStatus& page) {
-    const QString text = page.findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
-void Click(TfmDeviceStatus& page, const char* button) {
-    auto* b = page.findChild<QPushButton*>(QLatin1String(button));
-    QVERIFY2(b, button);
-    b->click();
-}
-
 // Which status lines a register shows.
 enum Show { Always, NoFN, CashCore, CashCoreNoFN };
 
@@ -108,36 +95,23 @@ private Q_SLOTS:
 
 private:
     void PresetLongStatus();
-    std::shared_ptr<StatusFake> FFake;
-    std::unique_ptr<TestDataDir> FDir;
-    QStringList FShown;
+    TFakeDriver<StatusFake> F{kFakeClass};
 };
 
 void TestPagesStatus::initTestCase() {
     // Fixed formats of dates, times and decimals in the expected lines.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestPagesStatus::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<StatusFake>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
+    F.Init();
 }
 
 void TestPagesStatus::cleanup() {
-    QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join(QLatin1Char('\n'))));
-    PageNotifier().OnChange = nullptr;
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    QVERIFY2(F.Shown.isEmpty(), qPrintable(F.Shown.join(QLatin1Char('\n'))));
+    F.Cleanup();
 }
 
 void TestPagesStatus::buttonsFollowPageProtocol_data() {
@@ -158,11 +132,11 @@ void TestPagesStatus::buttonsFollowPageProtocol() {
     for (const MethodId m :
          {MethodId::GetECRStatus, MethodId::GetShortECRStatus, MethodId::GetDeviceMetrics,
           MethodId::ResetECR, MethodId::ShowTablesDlg, MethodId::ReadSerialNumber})
-        FFake->DefaultAnswer(m, 80);
+        F.Fake->DefaultAnswer(m, 80);
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
     QList<bool> enabledInCall;
-    FFake->OnInvoke = [&] { enabledInCall << b->isEnabled(); };
+    F.Fake->OnInvoke = [&] { enabledInCall << b->isEnabled(); };
     b->click();
     QCOMPARE(changes, QList<bool>({false, true}));
     QVERIFY(!enabledInCall.contains(true));
@@ -207,41 +181,41 @@ void TestPagesStatus::builderColumns() {
 
 void TestPagesStatus::PresetLongStatus() {
     using P = PropertyId;
-    FFake->Answer(MethodId::GetECRStatus, 0,
-                  {{P::ECRMode, 4},
-                   {P::ECRModeDescription, QStringLiteral("Закрытая смена")},
-                   {P::ECRSoftVersion, QStringLiteral("D.1")},
-                   {P::ECRBuild, 32513},
-                   {P::ECRSoftDate, QDateTime(QDate(2023, 5, 16), QTime())},
-                   {P::FMSoftVersion, QStringLiteral("A.4")},
-                   {P::FMBuild, 7},
-                   {P::FMSoftDate, QDateTime(QDate(2016, 3, 1), QTime())},
-                   {P::ECRAdvancedMode, 3},
-                   {P::ECRAdvancedModeDescription, QStringLiteral("Печать")},
-                   {P::ECRModeStatus, 1},
-                   {P::LogicalNumber, 2},
-                   {P::OpenDocumentNumber, 12},
-                   {P::PortNumber, 2},
-                   {P::RegistrationNumber, 1},
-                   {P::FreeRegistration, 11},
-                   {P::SessionNumber, 5},
-                   {P::FreeRecordInFM, 2095},
-                   {P::Date, QDateTime(QDate(2024, 2, 1), QTime())},
-                   {P::Time, QDateTime(QDate(1899, 12, 30), QTime(13, 4, 5))},
-                   {P::SerialNumber, QString()},
-                   {P::INN, QStringLiteral("7700000000")},
-                   {P::ECRFlags, 0x2A0},
-                   {P::PresenterIn, true},
-                   {P::IsDrawerOpen, true},
-                   {P::EKLZIsPresent, true},
-                   {P::PointPosition, true},
-                   {P::ReceiptRibbonIsPresent, true},
-                   {P::FMFlags, 0xC},
-                   {P::IsBatteryLow, false},
-                   {P::FMOverflow, true},
-                   {P::IsASPDMode, true},
-                   {P::IsCorruptedFMRecords, true},
-                   {P::LastFMRecordType, 1}});
+    F.Fake->Answer(MethodId::GetECRStatus, 0,
+                   {{P::ECRMode, 4},
+                    {P::ECRModeDescription, QStringLiteral("Закрытая смена")},
+                    {P::ECRSoftVersion, QStringLiteral("D.1")},
+                    {P::ECRBuild, 32513},
+                    {P::ECRSoftDate, QDateTime(QDate(2023, 5, 16), QTime())},
+                    {P::FMSoftVersion, QStringLiteral("A.4")},
+                    {P::FMBuild, 7},
+                    {P::FMSoftDate, QDateTime(QDate(2016, 3, 1), QTime())},
+                    {P::ECRAdvancedMode, 3},
+                    {P::ECRAdvancedModeDescription, QStringLiteral("Печать")},
+                    {P::ECRModeStatus, 1},
+                    {P::LogicalNumber, 2},
+                    {P::OpenDocumentNumber, 12},
+                    {P::PortNumber, 2},
+                    {P::RegistrationNumber, 1},
+                    {P::FreeRegistration, 11},
+                    {P::SessionNumber, 5},
+                    {P::FreeRecordInFM, 2095},
+                    {P::Date, QDateTime(QDate(2024, 2, 1), QTime())},
+                    {P::Time, QDateTime(QDate(1899, 12, 30), QTime(13, 4, 5))},
+                    {P::SerialNumber, QString()},
+                    {P::INN, QStringLiteral("7700000000")},
+                    {P::ECRFlags, 0x2A0},
+                    {P::PresenterIn, true},
+                    {P::IsDrawerOpen, true},
+                    {P::EKLZIsPresent, true},
+                    {P::PointPosition, true},
+                    {P::ReceiptRibbonIsPresent, true},
+                    {P::FMFlags, 0xC},
+                    {P::IsBatteryLow, false},
+                    {P::FMOverflow, true},
+                    {P::IsASPDMode, true},
+                    {P::IsCorruptedFMRecords, true},
+                    {P::LastFMRecordType, 1}});
 }
 
 void TestPagesStatus::longReport_data() {
@@ -255,8 +229,8 @@ void TestPagesStatus::longReport_data() {
 void TestPagesStatus::longReport() {
     QFETCH(bool, capFN);
     QFETCH(bool, cashCore);
-    FFake->Params[71] = capFN;
-    FFake->Params[28] = cashCore;
+    F.Fake->Params[71] = capFN;
+    F.Fake->Params[28] = cashCore;
     PresetLongStatus();
 
     const std::vector<std::pair<QString, Show>> all = {
@@ -342,7 +316,7 @@ void TestPagesStatus::longReport() {
 }
 
 void TestPagesStatus::longReportEndsAtFailingQuery() {
-    FFake->FailingParam = 71;
+    F.Fake->FailingParam = 71;
     PresetLongStatus();
     TfmDeviceStatus page;
     Click(page, "btnEcrStatus");
@@ -388,22 +362,22 @@ void TestPagesStatus::shortReport() {
     QFETCH(int, keysStatus);
     QFETCH(QStringList, keyLines);
     using P = PropertyId;
-    FFake->Params[32] = model;
-    FFake->Answer(MethodId::GetShortECRStatus, 0,
-                  {{P::ECRMode, 2},
-                   {P::ECRModeDescription, QStringLiteral("Открытая смена, 24 часа не кончились")},
-                   {P::ECRAdvancedMode, 0},
-                   {P::ECRAdvancedModeDescription, QStringLiteral("Бумага есть")},
-                   {P::QuantityOfOperations, 3},
-                   {P::BatteryVoltage, 3.5},
-                   {P::PowerSourceVoltage, 24.125},
-                   {P::PreviousECRMode, 4},
-                   {P::PrinterHeadTemperature, 31},
-                   {P::LastPrintResult, 0},
-                   {P::UpdateKeysResultCode, keysCode},
-                   {P::UpdateKeysStatus, keysStatus},
-                   {P::ECRFlags, 0xFFFF},
-                   {P::QuantityPointPosition, true}});
+    F.Fake->Params[32] = model;
+    F.Fake->Answer(MethodId::GetShortECRStatus, 0,
+                   {{P::ECRMode, 2},
+                    {P::ECRModeDescription, QStringLiteral("Открытая смена, 24 часа не кончились")},
+                    {P::ECRAdvancedMode, 0},
+                    {P::ECRAdvancedModeDescription, QStringLiteral("Бумага есть")},
+                    {P::QuantityOfOperations, 3},
+                    {P::BatteryVoltage, 3.5},
+                    {P::PowerSourceVoltage, 24.125},
+                    {P::PreviousECRMode, 4},
+                    {P::PrinterHeadTemperature, 31},
+                    {P::LastPrintResult, 0},
+                    {P::UpdateKeysResultCode, keysCode},
+                    {P::UpdateKeysStatus, keysStatus},
+                    {P::ECRFlags, 0xFFFF},
+                    {P::QuantityPointPosition, true}});
     QStringList expected{QString(),
                          Separator(),
                          QStringLiteral(" Краткий запрос состояния:"),
@@ -451,11 +425,11 @@ void TestPagesStatus::failingStatusLeavesMemoEmpty() {
     TfmDeviceStatus page;
     Click(page, "btnDriverVersion"); // an earlier report is cleared
     QVERIFY(!MemoLines(page).isEmpty());
-    FFake->Answer(MethodId(method), 80);
-    FFake->ClearLog();
+    F.Fake->Answer(MethodId(method), 80);
+    F.Fake->ClearLog();
     Click(page, qPrintable(button));
     QCOMPARE(MemoLines(page), QStringList());
-    QCOMPARE(FFake->Calls(), QStringList{QLatin1String(Ledgra::Info(MethodId(method)).name)});
+    QCOMPARE(F.Fake->Calls(), QStringList{QLatin1String(Ledgra::Info(MethodId(method)).name)});
     QVERIFY(page.findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->updatesEnabled());
 }
 
@@ -470,7 +444,7 @@ void TestPagesStatus::errorList_data() {
 void TestPagesStatus::errorList() {
     QFETCH(int, failingCode);
     QFETCH(int, described);
-    FFake->FailingErrorCode = failingCode;
+    F.Fake->FailingErrorCode = failingCode;
     TfmDeviceStatus page;
     Click(page, "btnErrorList");
     const QStringList lines = MemoLines(page);
@@ -482,7 +456,7 @@ void TestPagesStatus::errorList() {
     if (described == 256)
         QCOMPARE(lines.last(), QStringLiteral(" FF: Описание 255"));
     // Nothing is asked after the failing code.
-    QCOMPARE(FFake->CallCount(MethodId::ReadErrorDescription), qMin(described + 1, 256));
+    QCOMPARE(F.Fake->CallCount(MethodId::ReadErrorDescription), qMin(described + 1, 256));
 }
 
 void TestPagesStatus::modelParams_data() {
@@ -499,7 +473,7 @@ void TestPagesStatus::modelParams() {
     QFETCH(int, failingIndex);
     QFETCH(QStringList, params);
     using P = PropertyId;
-    FFake->Answer(MethodId::GetDeviceMetrics, 0, {{P::ModelParamCount, 4}});
+    F.Fake->Answer(MethodId::GetDeviceMetrics, 0, {{P::ModelParamCount, 4}});
     const std::vector<std::tuple<int, const char*, QVariant>> table = {
         {71, "Наличие ФН", true},
         {28, "Поддержка кассового ядра", false},
@@ -507,41 +481,42 @@ void TestPagesStatus::modelParams() {
         {1234, "Версия", QStringLiteral("D.1")}};
     for (int i = 0; i < int(table.size()); ++i) {
         if (i == failingIndex) {
-            FFake->Answer(MethodId::ReadModelParam, 51);
+            F.Fake->Answer(MethodId::ReadModelParam, 51);
             break;
         }
         const auto& [number, description, value] = table[i];
-        FFake->Answer(MethodId::ReadModelParam, 0,
-                      {{P::ModelParamNumber, number},
-                       {P::ModelParamDescription, QString::fromUtf8(description)},
-                       {P::ModelParamValue, value}});
+        F.Fake->Answer(MethodId::ReadModelParam, 0,
+                       {{P::ModelParamNumber, number},
+                        {P::ModelParamDescription, QString::fromUtf8(description)},
+                        {P::ModelParamValue, value}});
     }
     TfmDeviceStatus page;
     Click(page, "btnGetModelParams");
     QStringList expected{QString(), Separator(), QStringLiteral(" Параметры Модели:"), Separator()};
     QCOMPARE(MemoLines(page), expected + params);
-    QVERIFY(FFake->Log().contains(
+    QVERIFY(F.Fake->Log().contains(
         QStringLiteral("Set ModelParamIndex=%1").arg(failingIndex < 0 ? 3 : failingIndex)));
 }
 
 void TestPagesStatus::metricsVersionAndSerial() {
     using P = PropertyId;
-    FFake->Answer(MethodId::GetDeviceMetrics, 0,
-                  {{P::UCodePage, 0},
-                   {P::UCodePageText, QStringLiteral("Русский")},
-                   {P::UDescription, QStringLiteral("ВИРТУАЛЬНАЯ ККТ-Ф")},
-                   {P::UMajorProtocolVersion, 1},
-                   {P::UMinorProtocolVersion, 13},
-                   {P::UMajorType, 0},
-                   {P::UMinorType, 0},
-                   {P::UModel, 67}});
-    FFake->Preset(P::DriverMajorVersion, 4)
+    F.Fake->Answer(MethodId::GetDeviceMetrics, 0,
+                   {{P::UCodePage, 0},
+                    {P::UCodePageText, QStringLiteral("Русский")},
+                    {P::UDescription, QStringLiteral("ВИРТУАЛЬНАЯ ККТ-Ф")},
+                    {P::UMajorProtocolVersion, 1},
+                    {P::UMinorProtocolVersion, 13},
+                    {P::UMajorType, 0},
+                    {P::UMinorType, 0},
+                    {P::UModel, 67}});
+    F.Fake->Preset(P::DriverMajorVersion, 4)
         .Preset(P::DriverMinorVersion, 13)
         .Preset(P::DriverRelease, 0)
         .Preset(P::DriverBuild, 600)
         .Preset(P::DriverVersion, QStringLiteral("4.13.0.600"));
-    FFake->Answer(MethodId::ReadSerialNumber, 0, {{P::SerialNumber, QStringLiteral("0012345678")}});
-    FFake->Answer(MethodId::ReadSerialNumber, 0, {{P::SerialNumber, QString()}});
+    F.Fake->Answer(MethodId::ReadSerialNumber, 0,
+                   {{P::SerialNumber, QStringLiteral("0012345678")}});
+    F.Fake->Answer(MethodId::ReadSerialNumber, 0, {{P::SerialNumber, QString()}});
 
     TfmDeviceStatus page;
     Click(page, "btnDeviceMetrics");
@@ -569,17 +544,17 @@ void TestPagesStatus::metricsVersionAndSerial() {
     QCOMPARE(MemoLines(page), QStringList{L("Заводской номер", "не введен")});
 
     // Resetting writes nothing.
-    FFake->ClearLog();
+    F.Fake->ClearLog();
     Click(page, "btnResetPrinter");
-    QCOMPARE(FFake->Calls(), QStringList{"ResetECR"});
+    QCOMPARE(F.Fake->Calls(), QStringList{"ResetECR"});
     QCOMPARE(MemoLines(page), QStringList{L("Заводской номер", "не введен")});
 }
 
 void TestPagesStatus::tablesDialogGetsParentWindow() {
     TfmDeviceStatus page;
     Click(page, "btnTables");
-    const QStringList log = FFake->Log();
-    QCOMPARE(FFake->Calls(), QStringList{"ShowTablesDlg"});
+    const QStringList log = F.Fake->Log();
+    QCOMPARE(F.Fake->Calls(), QStringList{"ShowTablesDlg"});
     QCOMPARE(log.size(), 2);
     QCOMPARE(log[0], QStringLiteral("Set ParentWnd=%1").arg(int(page.window()->winId())));
     QVERIFY(log[0] != QLatin1String("Set ParentWnd=0"));

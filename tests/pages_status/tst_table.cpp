@@ -4,7 +4,7 @@
 // embedded virtual register.
 
 #include "pages/status/fmuTable.h"
-#include "tests/pages_status/PageTestSupport.h"
+#include "tests/support/PageTestSupport.h"
 
 #include "ledgra/LedgraComponent.h"
 

@@ -10,9 +10,7 @@
 #include "pages/status/fmuCashTotalizer.h"
 #include "pages/status/fmuTotalizers.h"
 #include "pages/status/fmuWorkTotalizer.h"
-#include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -90,11 +88,6 @@ QString Reg(int number, const QString& name, int width, const QString& value) {
     return QStringLiteral(" %1.%2 : %3").arg(number, 3).arg(name.leftJustified(width), value);
 }
 
-QStringList MemoLines(QWidget& page) {
-    const QString text = page.findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->toPlainText();
-    return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
-}
-
 QPushButton* Button(QWidget& page, const QString& name) {
     return page.findChild<QPushButton*>(name);
 }
@@ -144,34 +137,21 @@ private Q_SLOTS:
     void pagesOnVirtualRegister();
 
 private:
-    std::shared_ptr<RegisterFake> FFake;
-    std::unique_ptr<TestDataDir> FDir;
-    QStringList FShown;
+    TFakeDriver<RegisterFake> F{kFakeClass};
 };
 
 void TestTotalizers::initTestCase() {
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestTotalizers::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<RegisterFake>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
+    F.Init();
 }
 
 void TestTotalizers::cleanup() {
-    QVERIFY2(FShown.isEmpty(), qPrintable(FShown.join(QLatin1Char('\n'))));
-    PageNotifier().OnChange = nullptr;
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    QVERIFY2(F.Shown.isEmpty(), qPrintable(F.Shown.join(QLatin1Char('\n'))));
+    F.Cleanup();
 }
 
 void TestTotalizers::oneRegister_data() {
@@ -208,16 +188,16 @@ void TestTotalizers::oneRegister() {
     QFETCH(bool, pointPosition);
     QFETCH(QString, name);
     QFETCH(QString, shown);
-    FFake->Contents[number] = content;
-    FFake->Preset(PropertyId::PointPosition, pointPosition);
+    F.Fake->Contents[number] = content;
+    F.Fake->Preset(PropertyId::PointPosition, pointPosition);
     TfmTotalizers page;
     page.findChild<QSpinBox*>(QStringLiteral("seRegisterNumber"))->setValue(number);
     QList<bool> changes;
     PageNotifier().OnChange = [&](TPageNotifier*, bool value) { changes << value; };
     Button(page, button)->click();
     QCOMPARE(changes, QList<bool>({false, true}));
-    QCOMPARE(FFake->Log(), QStringList({QStringLiteral("Set RegisterNumber=%1").arg(number),
-                                        QStringLiteral("Call ") + method}));
+    QCOMPARE(F.Fake->Log(), QStringList({QStringLiteral("Set RegisterNumber=%1").arg(number),
+                                         QStringLiteral("Call ") + method}));
     QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("edtRegName"))->text(), name);
     QCOMPARE(page.findChild<QLineEdit*>(QStringLiteral("edtRegContent"))->text(), shown);
 }
@@ -228,12 +208,12 @@ void TestTotalizers::oneRegisterFailureClearsFields() {
     auto* content = page.findChild<QLineEdit*>(QStringLiteral("edtRegContent"));
     QVERIFY(name->isReadOnly() && content->isReadOnly());
     for (const char* button : {"btnGetOperationReg", "btnGetCashReg", "btnGetCashRegEx"}) {
-        FFake->Fail.clear();
+        F.Fake->Fail.clear();
         Button(page, QLatin1String(button))->click();
         QVERIFY(!name->text().isEmpty());
-        FFake->Fail[{MethodId::GetOperationReg, 0}] = 51;
-        FFake->Fail[{MethodId::GetCashReg, 0}] = 51;
-        FFake->Fail[{MethodId::GetCashRegEx, 0}] = 51;
+        F.Fake->Fail[{MethodId::GetOperationReg, 0}] = 51;
+        F.Fake->Fail[{MethodId::GetCashReg, 0}] = 51;
+        F.Fake->Fail[{MethodId::GetCashRegEx, 0}] = 51;
         Button(page, QLatin1String(button))->click();
         QCOMPARE(name->text(), QString());
         QCOMPARE(content->text(), QString());
@@ -243,7 +223,7 @@ void TestTotalizers::oneRegisterFailureClearsFields() {
 void TestTotalizers::cashLists_data() {
     QTest::addColumn<QString>("button");
     QTest::addColumn<QStringList>("expected");
-    FFake = std::make_shared<RegisterFake>();
+    F.Fake = std::make_shared<RegisterFake>();
 
     QStringList all = Caption(" ДЕНЕЖНЫЕ РЕГИСТРЫ:");
     for (int n = 0; n < 256; ++n)
@@ -276,14 +256,14 @@ void TestTotalizers::cashLists_data() {
 void TestTotalizers::cashLists() {
     QFETCH(QString, button);
     QFETCH(QStringList, expected);
-    FFake->Preset(PropertyId::PointPosition, true);
-    FFake->Contents = {{4227, 30000}, {4228, 30000}, {4229, 25000}, {4230, 4999}, {4361, -15000}};
+    F.Fake->Preset(PropertyId::PointPosition, true);
+    F.Fake->Contents = {{4227, 30000}, {4228, 30000}, {4229, 25000}, {4230, 4999}, {4361, -15000}};
     TfmCashTotalizer page;
     QPushButton* stop = Button(page, "btnStop");
     QVERIFY(!stop->isEnabled());
     bool stopDuring = false;
     bool listButtonsDuring = false;
-    FFake->OnInvoke = [&](MethodId) {
+    F.Fake->OnInvoke = [&](MethodId) {
         stopDuring = stop->isEnabled();
         listButtonsDuring = Button(page, "btnReadAll")->isEnabled() ||
                             Button(page, "btnReadExCashReg")->isEnabled() ||
@@ -327,7 +307,7 @@ void TestTotalizers::listEndsWithErrorLine() {
     QFETCH(int, method);
     QFETCH(int, failing);
     QFETCH(int, code);
-    FFake->Fail[{MethodId(method), failing}] = code;
+    F.Fake->Fail[{MethodId(method), failing}] = code;
     auto p = MakeListPage(page);
     Button(*p, button)->click();
     const QStringList lines = MemoLines(*p);
@@ -337,7 +317,7 @@ void TestTotalizers::listEndsWithErrorLine() {
     QCOMPARE(lines.last(), ErrorLine(code));
     if (failing > first)
         QVERIFY(lines[lines.size() - 2].startsWith(QStringLiteral(" %1.").arg(failing - 1, 3)));
-    QCOMPARE(FFake->CallCount(MethodId(method)), failing - first + 1);
+    QCOMPARE(F.Fake->CallCount(MethodId(method)), failing - first + 1);
     QVERIFY(!Button(*p, "btnStop")->isEnabled());
     QVERIFY(Button(*p, button)->isEnabled());
 }
@@ -362,8 +342,8 @@ void TestTotalizers::interruption() {
     QFETCH(int, at);
     auto p = MakeListPage(page);
     QPushButton* stop = Button(*p, "btnStop");
-    FFake->OnInvoke = [&](MethodId id) {
-        if (id == MethodId(method) && FFake->Get(PropertyId::RegisterNumber).toInt() == at) {
+    F.Fake->OnInvoke = [&](MethodId id) {
+        if (id == MethodId(method) && F.Fake->Get(PropertyId::RegisterNumber).toInt() == at) {
             // Two clicks arrive through the window's queue before the next
             // register.
             QTimer::singleShot(0, stop, &QPushButton::click);
@@ -375,11 +355,11 @@ void TestTotalizers::interruption() {
     QCOMPARE(lines.last(), kInterrupted);
     QCOMPARE(lines.count(kInterrupted), 1);
     QVERIFY(lines[lines.size() - 2].startsWith(QStringLiteral(" %1.").arg(at, 3)));
-    QCOMPARE(FFake->CallCount(MethodId(method)), at - (at >= 4096 ? 4096 : 0) + 1);
+    QCOMPARE(F.Fake->CallCount(MethodId(method)), at - (at >= 4096 ? 4096 : 0) + 1);
     QVERIFY(!stop->isEnabled());
 
     // The next list starts afresh.
-    FFake->OnInvoke = nullptr;
+    F.Fake->OnInvoke = nullptr;
     Button(*p, button)->click();
     QVERIFY(!MemoLines(*p).contains(kInterrupted));
 }
@@ -387,10 +367,10 @@ void TestTotalizers::interruption() {
 void TestTotalizers::syncWithFNCounters() {
     TfmCashTotalizer page;
     Button(page, "btnReadFNCounters")->click();
-    QCOMPARE(FFake->Calls(), QStringList{"FNCountersSync"});
+    QCOMPARE(F.Fake->Calls(), QStringList{"FNCountersSync"});
     QVERIFY(!Button(page, "btnStop")->isEnabled());
     // A failure ends it silently: the result panel shows the code.
-    FFake->Answer(MethodId::FNCountersSync, 80);
+    F.Fake->Answer(MethodId::FNCountersSync, 80);
     Button(page, "btnReadFNCounters")->click();
     QCOMPARE(Driver().ResultCode(), 80);
     QVERIFY(!Button(page, "btnStop")->isEnabled());
@@ -426,8 +406,8 @@ void TestTotalizers::operationPairs_data() {
 void TestTotalizers::operationPairs() {
     QFETCH(bool, capFN);
     QFETCH(QStringList, lines);
-    FFake->Params[71] = capFN;
-    FFake->Contents = {{185, 5}, {186, 1}, {197, 0x1FFFF}, {199, 70000}};
+    F.Fake->Params[71] = capFN;
+    F.Fake->Contents = {{185, 5}, {186, 1}, {197, 0x1FFFF}, {199, 70000}};
     TfmWorkTotalizer page;
     Button(page, "btnReadAll")->click();
     const QStringList memo = MemoLines(page);
@@ -437,18 +417,18 @@ void TestTotalizers::operationPairs() {
     QCOMPARE(memo.mid(3 + 184, lines.size()), lines);
     QCOMPARE(memo.last(), Reg(255, QStringLiteral("Операций 255"), 50, "255"));
     // The capability is asked once for the list, after the first register.
-    QCOMPARE(FFake->CallCount(MethodId::ReadModelParamValue), 1);
-    QCOMPARE(FFake->Calls().mid(0, 2), QStringList({"GetOperationReg", "ReadModelParamValue"}));
+    QCOMPARE(F.Fake->CallCount(MethodId::ReadModelParamValue), 1);
+    QCOMPARE(F.Fake->Calls().mid(0, 2), QStringList({"GetOperationReg", "ReadModelParamValue"}));
 }
 
 void TestTotalizers::operationListEndsQuietlyOn51() {
-    FFake->Fail[{MethodId::GetOperationReg, 200}] = 51;
+    F.Fake->Fail[{MethodId::GetOperationReg, 200}] = 51;
     TfmWorkTotalizer page;
     Button(page, "btnReadAll")->click();
     const QStringList memo = MemoLines(page);
     QCOMPARE(memo.size(), 3 + 200);
     QCOMPARE(memo.last(), Reg(199, QStringLiteral("Операций 199"), 50, "199 (Total: 13041862)"));
-    QCOMPARE(FFake->CallCount(MethodId::GetOperationReg), 201);
+    QCOMPARE(F.Fake->CallCount(MethodId::GetOperationReg), 201);
 }
 
 void TestTotalizers::pagesOnVirtualRegister() {

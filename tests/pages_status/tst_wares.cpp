@@ -3,7 +3,7 @@
 // embedded virtual register through the page.
 
 #include "pages/status/fmuWares.h"
-#include "tests/pages_status/PageTestSupport.h"
+#include "tests/support/PageTestSupport.h"
 
 #include "ledgra/LedgraComponent.h"
 

@@ -1,5 +1,5 @@
 #pragma once
-// What the tests of the status group's pages share: a scripted driver behind
+// What the page tests share: a scripted driver behind
 // Driver() for one test, clicks, memo lines and answers to modal boxes.
 
 #include "common/RunHandler.h"
@@ -60,7 +60,7 @@ private:
     const char* FClass;
 };
 
-inline QStringList MemoLines(QWidget& page, const char* memo) {
+inline QStringList MemoLines(QWidget& page, const char* memo = "Memo") {
     auto* m = page.findChild<QPlainTextEdit*>(QLatin1String(memo));
     if (!m)
         return {QStringLiteral("<no memo %1>").arg(QLatin1String(memo))};
