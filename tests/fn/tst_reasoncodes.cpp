@@ -6,7 +6,7 @@
 #include "common/fmuReasonCodes.h"
 #include "platform/LedgraErrors.h"
 #include "shell/PageTree.h"
-#include "tests/pages_status/PageTestSupport.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QCheckBox>
 #include <QScrollArea>

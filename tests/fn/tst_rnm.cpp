@@ -6,7 +6,7 @@
 #include "ledgra/LedgraComponent.h"
 #include "pages/fn/fmuRNM.h"
 #include "platform/Crc.h"
-#include "tests/pages_status/PageTestSupport.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QLineEdit>
 
