@@ -1,5 +1,7 @@
 #include "driver/untDriver.h"
 
+#include "driver/untUtil.h"
+
 #include "driver/untTexts.h"
 #include "platform/ComponentFactory.h"
 #include "platform/LedgraErrors.h"
@@ -199,15 +201,7 @@ int TDriver::SendCommand(const TBytes& bytes, TBytes& answer) {
 QString TDriver::AmountToStr(Currency amount) {
     if (!PointPosition())
         return QString::number(amount.raw / 10000); // truncates toward zero
-    // Hundredths rounded half away from zero on the exact value, not a double.
-    const quint64 magnitude =
-        amount.raw < 0 ? quint64(0) - quint64(amount.raw) : quint64(amount.raw);
-    const quint64 cents = (magnitude + 50) / 100;
-    return QStringLiteral("%1%2%3%4")
-        .arg(amount.raw < 0 && cents != 0 ? QStringLiteral("-") : QString())
-        .arg(cents / 100)
-        .arg(QLocale::system().decimalPoint())
-        .arg(cents % 100, 2, 10, QLatin1Char('0'));
+    return AmountWithCents(amount);
 }
 
 int TDriver::GetPrintStringWidth(int font) {

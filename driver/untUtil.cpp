@@ -123,3 +123,14 @@ QByteArray ReadFileData(const QString& fileName) {
         throw EError(Text(TText::FileOpenError, fileName));
     return f.readAll();
 }
+
+QString AmountWithCents(Currency amount) {
+    const quint64 magnitude =
+        amount.raw < 0 ? quint64(0) - quint64(amount.raw) : quint64(amount.raw);
+    const quint64 cents = (magnitude + 50) / 100;
+    return QStringLiteral("%1%2%3%4")
+        .arg(amount.raw < 0 && cents != 0 ? QStringLiteral("-") : QString())
+        .arg(cents / 100)
+        .arg(QLocale::system().decimalPoint())
+        .arg(cents % 100, 2, 10, QLatin1Char('0'));
+}

@@ -24,6 +24,9 @@ double ExRound(double value, double step);
 // "Некорректное значение в поле", a line break and the quoted field name on
 // anything that is no amount or lies beyond 10995116277 either way.
 Currency GetSumm(const QString& text, const QString& fieldName);
+// An amount with two decimals and the locale's separator, halves rounded away
+// from zero on the exact value (not a double).
+QString AmountWithCents(Currency amount);
 // Raises "Некорректное значение в поле" and the quoted field name when the
 // text is longer than 1024 characters.
 void CheckIntStr(const QString& text, const QString& fieldName);

@@ -1,5 +1,7 @@
 #include "pages/status/fmuWares.h"
 
+#include "driver/untUtil.h"
+
 #include "driver/untDriver.h"
 #include "driver/untTexts.h"
 #include "platform/LedgraErrors.h"
@@ -28,19 +30,6 @@ const RegLine kRegs[] = {
     {TrNoop("Регистр возврата продаж по данному товару за смену"), &TLedgra::RegSaleReturnSession},
     {TrNoop("Регистр возврата покупок по данному товару за смену"), &TLedgra::RegBuyReturnSession},
 };
-
-// Two decimals with the locale's separator, halves away from zero, computed
-// on the exact amount.
-QString Amount2(Currency amount) {
-    const quint64 magnitude =
-        amount.raw < 0 ? quint64(0) - quint64(amount.raw) : quint64(amount.raw);
-    const quint64 cents = (magnitude + 50) / 100;
-    return QStringLiteral("%1%2%3%4")
-        .arg(amount.raw < 0 && cents != 0 ? QStringLiteral("-") : QString())
-        .arg(cents / 100)
-        .arg(QLocale::system().decimalPoint())
-        .arg(cents % 100, 2, 10, QLatin1Char('0'));
-}
 
 // The price as the operator typed it, in the locale's format. A value the
 // driver's money type cannot hold is no price either.
@@ -120,5 +109,5 @@ void TfmWares::btnGetWareBaseCashRegsClick() {
                     QString::number(d.WareCode()));
     FReport.AddText(QString());
     for (const RegLine& r : kRegs)
-        FReport.AddText(Tr(r.label) + QStringLiteral(": ") + Amount2((d.*r.value)()));
+        FReport.AddText(Tr(r.label) + QStringLiteral(": ") + AmountWithCents((d.*r.value)()));
 }
