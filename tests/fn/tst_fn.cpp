@@ -7,8 +7,7 @@
 #include "ledgra/LedgraComponent.h"
 #include "pages/fn/fmuFN.h"
 #include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -74,36 +73,24 @@ private Q_SLOTS:
 private:
     QStringList Lines() const;
     void Click(const char* button);
-    std::shared_ptr<FakeLedgra> FFake;
-    std::unique_ptr<TestDataDir> FDir;
+    TFakeDriver<FakeLedgra> F{kFakeClass};
     std::unique_ptr<TfmFN> FPage;
-    QStringList FShown;
 };
 
 void TestFN::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestFN::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<FakeLedgra>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
+    F.Init();
     FPage = std::make_unique<TfmFN>();
 }
 
 void TestFN::cleanup() {
     FPage.reset();
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    F.Cleanup();
 }
 
 QStringList TestFN::Lines() const {
@@ -162,16 +149,16 @@ void TestFN::status() {
     QFETCH(int, lifeState);
     QFETCH(int, document);
     QFETCH(QStringList, expected);
-    FFake->Answer(MethodId::FNGetStatus, 0,
-                  {{PropertyId::FNLifeState, lifeState},
-                   {PropertyId::FNCurrentDocument, document},
-                   {PropertyId::FNDocumentData, 1},
-                   {PropertyId::FNSessionState, 2},
-                   {PropertyId::FNWarningFlags, 10},
-                   {PropertyId::Date, kDate},
-                   {PropertyId::Time, kTime},
-                   {PropertyId::SerialNumber, QStringLiteral("9999078900001234")},
-                   {PropertyId::DocumentNumber, 42}});
+    F.Fake->Answer(MethodId::FNGetStatus, 0,
+                   {{PropertyId::FNLifeState, lifeState},
+                    {PropertyId::FNCurrentDocument, document},
+                    {PropertyId::FNDocumentData, 1},
+                    {PropertyId::FNSessionState, 2},
+                    {PropertyId::FNWarningFlags, 10},
+                    {PropertyId::Date, kDate},
+                    {PropertyId::Time, kTime},
+                    {PropertyId::SerialNumber, QStringLiteral("9999078900001234")},
+                    {PropertyId::DocumentNumber, 42}});
     Click("btnFNGetStatus");
     QCOMPARE(Lines(), expected);
 }
@@ -269,9 +256,9 @@ void TestFN::findDocument() {
     QFETCH(Outputs, outputs);
     QFETCH(QStringList, expected);
     FPage->findChild<QLineEdit*>(QStringLiteral("edtDocumentNumber"))->setText(QStringLiteral("7"));
-    FFake->Answer(MethodId::FNFindDocument, 0, outputs);
+    F.Fake->Answer(MethodId::FNFindDocument, 0, outputs);
     Click("btnFNFindDocument");
-    QCOMPARE(FFake->Log().first(), QStringLiteral("Set DocumentNumber=7"));
+    QCOMPARE(F.Fake->Log().first(), QStringLiteral("Set DocumentNumber=7"));
     QCOMPARE(Lines(), expected);
 }
 
@@ -290,10 +277,10 @@ void TestFN::uncheckedQueriesStayEmptyOnFailure() {
     QFETCH(QString, button);
     QFETCH(int, method);
     FPage->findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->setPlainText(QStringLiteral("old"));
-    FFake->Answer(MethodId(method), 2, {{PropertyId::FNImplementation, QStringLiteral("x")}});
+    F.Fake->Answer(MethodId(method), 2, {{PropertyId::FNImplementation, QStringLiteral("x")}});
     Click(button.toLatin1().constData());
     QCOMPARE(Lines(), QStringList());
-    QCOMPARE(FShown, QStringList());
+    QCOMPARE(F.Shown, QStringList());
 }
 
 void TestFN::queries_data() {
@@ -355,17 +342,17 @@ void TestFN::queries() {
     QFETCH(int, method);
     QFETCH(Outputs, outputs);
     QFETCH(QStringList, expected);
-    FFake->Answer(MethodId(method), 0, outputs);
+    F.Fake->Answer(MethodId(method), 0, outputs);
     Click(button.toLatin1().constData());
     QCOMPARE(Lines(), expected);
 }
 
 void TestFN::failedCheckEndsHandler() {
     FPage->findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->setPlainText(QStringLiteral("old"));
-    FFake->Answer(MethodId::OpenSession, 0);
-    FFake->Answer(MethodId::GetShortECRStatus, 80);
+    F.Fake->Answer(MethodId::OpenSession, 0);
+    F.Fake->Answer(MethodId::GetShortECRStatus, 80);
     Click("btnOpenSession");
-    QCOMPARE(FFake->Calls(), QStringList({"OpenSession", "GetShortECRStatus"}));
+    QCOMPARE(F.Fake->Calls(), QStringList({"OpenSession", "GetShortECRStatus"}));
     QCOMPARE(Lines(), QStringList());
 }
 
@@ -392,8 +379,8 @@ void TestFN::updateKeysText() {
 }
 
 void TestFN::openSessionShowsKeyState() {
-    FFake->Answer(MethodId::GetShortECRStatus, 0,
-                  {{PropertyId::UpdateKeysResultCode, 0}, {PropertyId::UpdateKeysStatus, 10}});
+    F.Fake->Answer(MethodId::GetShortECRStatus, 0,
+                   {{PropertyId::UpdateKeysResultCode, 0}, {PropertyId::UpdateKeysStatus, 10}});
     Click("btnOpenSession");
     QCOMPARE(Lines(),
              QStringList({"Состояние обновления ключей:", "ОБНОВЛЕНО КЛЮЧЕЙ: 2, ОШИБОК НЕТ",
@@ -419,9 +406,9 @@ void TestFN::keyUpdateCommand_data() {
 void TestFN::keyUpdateCommand() {
     QFETCH(QString, answer);
     QFETCH(QStringList, expected);
-    FFake->Answer(MethodId::ExchangeBytes, 0, {{PropertyId::TransferBytes, answer}});
+    F.Fake->Answer(MethodId::ExchangeBytes, 0, {{PropertyId::TransferBytes, answer}});
     Click("btnUpdateKeys");
-    QVERIFY(FFake->Log().contains(QStringLiteral("Set TransferBytes=FE E1 5A 3C 96 0F")));
+    QVERIFY(F.Fake->Log().contains(QStringLiteral("Set TransferBytes=FE E1 5A 3C 96 0F")));
     QCOMPARE(Lines(), expected);
 }
 
@@ -439,17 +426,17 @@ void TestFN::closeFiscalMode() {
         return confirmed;
     };
     FPage->findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->setPlainText(QStringLiteral("old"));
-    FFake->Answer(MethodId::FNCloseFiscalMode, 0,
-                  {{PropertyId::DocumentNumber, 99}, {PropertyId::FiscalSign, quint32(5)}});
+    F.Fake->Answer(MethodId::FNCloseFiscalMode, 0,
+                   {{PropertyId::DocumentNumber, 99}, {PropertyId::FiscalSign, quint32(5)}});
     Click("btnFNCloseFiscalMode");
     QCOMPARE(asked, QStringList({"Закрытие фискального режима?",
                                  "Вы уверены, что хотите произвести закрытие фискального "
                                  "режима?\r\nДанное действие необратимо."}));
     if (confirmed) {
-        QCOMPARE(FFake->Calls(), QStringList({"FNCloseFiscalMode"}));
+        QCOMPARE(F.Fake->Calls(), QStringList({"FNCloseFiscalMode"}));
         QCOMPARE(Lines(), QStringList({L("Номер ФД", "99"), L("Фискальный признак", "5")}));
     } else {
-        QCOMPARE(FFake->Calls(), QStringList());
+        QCOMPARE(F.Fake->Calls(), QStringList());
         QCOMPARE(Lines(), QStringList({"old"}));
     }
 }
@@ -472,32 +459,32 @@ void TestFN::badNumberStopsBeforeCall() {
     FPage->findChild<QLineEdit*>(edit)->setText(QStringLiteral("1.5"));
     FPage->findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->setPlainText(QStringLiteral("old"));
     Click(button.toLatin1().constData());
-    QCOMPARE(FFake->Calls(), QStringList());
-    QCOMPARE(FShown, QStringList({"\"1.5\" не является целым числом"}));
+    QCOMPARE(F.Fake->Calls(), QStringList());
+    QCOMPARE(F.Shown, QStringList({"\"1.5\" не является целым числом"}));
     QCOMPARE(Lines(), QStringList());
 }
 
 void TestFN::barcodeReplacesMemo() {
     FPage->findChild<QLineEdit*>(QStringLiteral("edtDocumentNumber"))
         ->setText(QStringLiteral("12"));
-    FFake->Answer(MethodId::FNReadFiscalBarcode, 0,
-                  {{PropertyId::BarCode, QStringLiteral("t=20250201T1020&s=1.00")}});
+    F.Fake->Answer(MethodId::FNReadFiscalBarcode, 0,
+                   {{PropertyId::BarCode, QStringLiteral("t=20250201T1020&s=1.00")}});
     Click("btnFNReadFiscalBarcode");
-    QCOMPARE(FFake->Log(), QStringList({"Set DocumentNumber=12", "Call FNReadFiscalBarcode"}));
+    QCOMPARE(F.Fake->Log(), QStringList({"Set DocumentNumber=12", "Call FNReadFiscalBarcode"}));
     QCOMPARE(Lines(), QStringList({"t=20250201T1020&s=1.00"}));
 }
 
 void TestFN::countersSyncKeepsMemo() {
     FPage->findChild<QPlainTextEdit*>(QStringLiteral("Memo"))->setPlainText(QStringLiteral("old"));
-    FFake->Answer(MethodId::FNCountersSync, 80);
+    F.Fake->Answer(MethodId::FNCountersSync, 80);
     Click("btnFNCountersSync");
-    QCOMPARE(FFake->Calls(), QStringList({"FNCountersSync"}));
+    QCOMPARE(F.Fake->Calls(), QStringList({"FNCountersSync"}));
     QCOMPARE(Lines(), QStringList({"old"}));
 }
 
 void TestFN::saveWritesUtf8() {
-    FFake->Answer(MethodId::FNGetSerial, 0,
-                  {{PropertyId::SerialNumber, QStringLiteral("9999078900001234")}});
+    F.Fake->Answer(MethodId::FNGetSerial, 0,
+                   {{PropertyId::SerialNumber, QStringLiteral("9999078900001234")}});
     Click("btnFNGetSerial");
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("fn.txt"));
@@ -513,7 +500,7 @@ void TestFN::virtualRegister() {
     qunsetenv("LEDGRA_CLASS");
     FPage = std::make_unique<TfmFN>();
     Click("btnFNGetStatus");
-    QCOMPARE(FShown, QStringList());
+    QCOMPARE(F.Shown, QStringList());
     const QStringList lines = Lines();
     QCOMPARE(lines.size(), 15);
     QVERIFY(lines.at(1).startsWith(QStringLiteral(" Состояние фазы жизни    : ")));

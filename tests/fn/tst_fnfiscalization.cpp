@@ -7,8 +7,7 @@
 #include "ledgra/LedgraComponent.h"
 #include "pages/fn/fmuFNFiscalization.h"
 #include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
+#include "tests/support/PageTestSupport.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -109,30 +108,22 @@ private:
         const QString text = Find<QPlainTextEdit>("Memo")->toPlainText();
         return text.isEmpty() ? QStringList() : text.split(QLatin1Char('\n'));
     }
-    std::shared_ptr<FiscalFake> FFake;
-    std::unique_ptr<TestDataDir> FDir;
+    TFakeDriver<FiscalFake> F{kFakeClass};
     std::unique_ptr<TfmFNFiscalization> FPage;
-    QStringList FShown;
     QStringList FAsked;
     bool FAnswer = true;
 };
 
 void TestFNFiscalization::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    Platform::RegisterComponentClass(QString::fromLatin1(kFakeClass), QString(),
-                                     [this] { return std::shared_ptr<ILedgra>(FFake); });
+    F.Register();
     Ledgra::RegisterComponentClass();
 }
 
 void TestFNFiscalization::init() {
-    FDir = std::make_unique<TestDataDir>();
-    FFake = std::make_shared<FiscalFake>();
-    FreeDriver();
-    qputenv("LEDGRA_CLASS", kFakeClass);
-    FShown.clear();
+    F.Init();
     FAsked.clear();
     FAnswer = true;
-    SetErrorSink([this](QWidget*, const QString& text) { FShown << text; });
     FPage = std::make_unique<TfmFNFiscalization>();
     FPage->Confirm = [this](const QString& caption, const QString& text) {
         FAsked << caption << text;
@@ -142,11 +133,7 @@ void TestFNFiscalization::init() {
 
 void TestFNFiscalization::cleanup() {
     FPage.reset();
-    SetErrorSink({});
-    FreeDriver();
-    qunsetenv("LEDGRA_CLASS");
-    FFake.reset();
-    FDir.reset();
+    F.Cleanup();
 }
 
 void TestFNFiscalization::taxBoxesMakeTaxType() {
@@ -209,14 +196,14 @@ void TestFNFiscalization::registration() {
     Find<QComboBox>("cbTimeZone")->setCurrentIndex(1);
     Find<QLineEdit>("edtAutomatNumber")->setText(QStringLiteral("A-17"));
     Find<QLineEdit>("edtReasonCodesEx")->setText(QStringLiteral("2147483649"));
-    FFake->Preset(PropertyId::Timeout, 30000);
-    FFake->Answer(
+    F.Fake->Preset(PropertyId::Timeout, 30000);
+    F.Fake->Answer(
         MethodId::FNBuildRegistrationReport, 0,
         {{PropertyId::DocumentNumber, 1}, {PropertyId::FiscalSign, quint32(3000000000u)}});
     Click("btnFNBuildRegistrationReport");
-    QCOMPARE(FShown, QStringList());
+    QCOMPARE(F.Shown, QStringList());
     QVERIFY(FAsked.isEmpty());
-    const QStringList log = FFake->Log();
+    const QStringList log = F.Fake->Log();
     const auto at = [&](const QString& entry) { return log.indexOf(entry); };
     // The zone is written first, to table 17, row 1, field 66.
     QCOMPARE(log.mid(0, 5),
@@ -250,16 +237,16 @@ void TestFNFiscalization::registrationTimeout() {
     QFETCH(int, timeout);
     QFETCH(int, during);
     QFETCH(int, code);
-    FFake->Preset(PropertyId::Timeout, timeout);
+    F.Fake->Preset(PropertyId::Timeout, timeout);
     int seen = -1;
-    FFake->OnInvoke = [&](MethodId id) {
+    F.Fake->OnInvoke = [&](MethodId id) {
         if (id == MethodId::FNBuildRegistrationReport)
-            seen = FFake->Get(PropertyId::Timeout).toInt();
+            seen = F.Fake->Get(PropertyId::Timeout).toInt();
     };
-    FFake->Answer(MethodId::FNBuildRegistrationReport, code);
+    F.Fake->Answer(MethodId::FNBuildRegistrationReport, code);
     Click("btnFNBuildRegistrationReport");
     QCOMPARE(seen, during);
-    QCOMPARE(FFake->Get(PropertyId::Timeout).toInt(), timeout);
+    QCOMPARE(F.Fake->Get(PropertyId::Timeout).toInt(), timeout);
     QCOMPARE(Lines().size(), code == 0 ? 4 : 2);
 }
 
@@ -268,9 +255,9 @@ void TestFNFiscalization::reregistration() {
     Find<QComboBox>("cbReasonCode")->setCurrentIndex(2);
     Find<QCheckBox>("chbWorkModeEx3")->click();
     Find<QLineEdit>("edtReasonCodesEx")->setText(QStringLiteral("6"));
-    FFake->Answer(MethodId::FNBuildReregistrationReport, 0, {{PropertyId::DocumentNumber, 5}});
+    F.Fake->Answer(MethodId::FNBuildReregistrationReport, 0, {{PropertyId::DocumentNumber, 5}});
     Click("btnFNBuildReregistrationReport");
-    const QStringList log = FFake->Log();
+    const QStringList log = F.Fake->Log();
     QVERIFY(!log.contains(QStringLiteral("Set FieldNumber=66")));
     QVERIFY(log.indexOf(QStringLiteral("Set RegistrationReasonCode=3")) <
             log.indexOf(QStringLiteral("Set INN=123456789012")));
@@ -280,7 +267,7 @@ void TestFNFiscalization::reregistration() {
     const int reasons = log.indexOf(QStringLiteral("Set ValueOfFieldInteger=6"));
     QCOMPARE(log.mid(reasons - 3, 3),
              QStringList({"Set TableNumber=18", "Set RowNumber=1", "Set FieldNumber=22"}));
-    QCOMPARE(FFake->Calls().last(), QStringLiteral("FNBuildReregistrationReport"));
+    QCOMPARE(F.Fake->Calls().last(), QStringLiteral("FNBuildReregistrationReport"));
     QCOMPARE(Lines().first(), QStringLiteral(" Сформировать отчет о перерегистрации"));
 }
 
@@ -300,12 +287,12 @@ void TestFNFiscalization::innLengthChecked() {
     Find<QLineEdit>("edtINN")->setText(inn);
     Find<QComboBox>("cbTimeZone")->setCurrentIndex(0);
     for (const char* button : {"btnFNBuildRegistrationReport", "btnFNBuildReregistrationReport"}) {
-        FShown.clear();
+        F.Shown.clear();
         Click(button);
-        QCOMPARE(FShown, QStringList{message});
+        QCOMPARE(F.Shown, QStringList{message});
     }
-    QCOMPARE(FFake->Calls(), QStringList());
-    FShown.clear();
+    QCOMPARE(F.Fake->Calls(), QStringList());
+    F.Shown.clear();
 }
 
 void TestFNFiscalization::osuConfirmation_data() {
@@ -330,12 +317,12 @@ void TestFNFiscalization::osuConfirmation() {
     QFETCH(bool, asked);
     Find<QCheckBox>(box.toLatin1().constData())->click();
     Find<QPlainTextEdit>("Memo")->setPlainText(QStringLiteral("old"));
-    FFake->DefaultAnswer(MethodId::FNGetOSUSupportStatus, code,
-                         {{PropertyId::FNOSUSupportStatus, status}});
+    F.Fake->DefaultAnswer(MethodId::FNGetOSUSupportStatus, code,
+                          {{PropertyId::FNOSUSupportStatus, status}});
     FAnswer = false;
     for (const char* button : {"btnFNBeginRegistrationReport", "btnFNBuildRegistrationReport",
                                "btnFNBuildReregistrationReport"}) {
-        FFake->ClearLog();
+        F.Fake->ClearLog();
         FAsked.clear();
         Click(button);
         if (asked) {
@@ -343,11 +330,11 @@ void TestFNFiscalization::osuConfirmation() {
             QVERIFY(
                 FAsked.value(1).startsWith(code ? QStringLiteral("Текущая прошивка ККТ \r\n")
                                                 : QStringLiteral("ФН не поддерживает ОСУ.\r\n")));
-            QCOMPARE(FFake->Calls(), QStringList({"FNGetOSUSupportStatus"}));
+            QCOMPARE(F.Fake->Calls(), QStringList({"FNGetOSUSupportStatus"}));
             QCOMPARE(Lines(), QStringList({"old"}));
         } else {
             QVERIFY(FAsked.isEmpty());
-            QVERIFY(FFake->Calls().size() > 1);
+            QVERIFY(F.Fake->Calls().size() > 1);
         }
     }
 }
@@ -355,43 +342,43 @@ void TestFNFiscalization::osuConfirmation() {
 void TestFNFiscalization::badReasonMask() {
     Find<QLineEdit>("edtReasonCodesEx")->setText(QStringLiteral("1.5"));
     Click("btnFNBuildRegistrationReport");
-    QCOMPARE(FShown, QStringList({"\"1.5\" не является целым числом"}));
-    FShown.clear();
-    QCOMPARE(FFake->CallCount(MethodId::FNBuildRegistrationReport), 0);
+    QCOMPARE(F.Shown, QStringList({"\"1.5\" не является целым числом"}));
+    F.Shown.clear();
+    QCOMPARE(F.Fake->CallCount(MethodId::FNBuildRegistrationReport), 0);
     // The dialog's own conversion says the same before it opens.
     Click("btnReasonCodes");
-    QCOMPARE(FShown.size(), 1);
-    FShown.clear();
+    QCOMPARE(F.Shown.size(), 1);
+    F.Shown.clear();
 }
 
 void TestFNFiscalization::failedTableWriteStops() {
-    FFake->FailingWrites[{24, 21}] = 51;
-    FFake->Preset(PropertyId::Timeout, 5000);
+    F.Fake->FailingWrites[{24, 21}] = 51;
+    F.Fake->Preset(PropertyId::Timeout, 5000);
     Click("btnFNBuildRegistrationReport");
-    QCOMPARE(FFake->CallCount(MethodId::FNBuildRegistrationReport), 0);
-    QVERIFY(!FFake->Log().contains(QStringLiteral("Set FieldNumber=22")));
-    QVERIFY(!FFake->Log().contains(QStringLiteral("Set Timeout=10000")));
+    QCOMPARE(F.Fake->CallCount(MethodId::FNBuildRegistrationReport), 0);
+    QVERIFY(!F.Fake->Log().contains(QStringLiteral("Set FieldNumber=22")));
+    QVERIFY(!F.Fake->Log().contains(QStringLiteral("Set Timeout=10000")));
     QVERIFY(Find<QPushButton>("btnFNBuildRegistrationReport")->isEnabled());
 }
 
 void TestFNFiscalization::readBack() {
-    FFake->Cells[{24, 12}] = QStringLiteral("7704211201");
-    FFake->Cells[{24, 21}] = 130;
-    FFake->Answer(MethodId::FNGetFiscalizationResult, 0,
-                  {{PropertyId::INN, QStringLiteral("7701234567  ")},
-                   {PropertyId::INNOFD, QString()},
-                   {PropertyId::KKTRegistrationNumber, QStringLiteral("0000000001012345 ")},
-                   {PropertyId::TaxType, 33},
-                   {PropertyId::WorkMode, 0x44},
-                   {PropertyId::WorkModeEx, 0},
-                   {PropertyId::Date, QDateTime(QDate(2025, 2, 1), QTime(0, 0))},
-                   {PropertyId::Time, QDateTime(QDate(1899, 12, 30), QTime(9, 5, 7))},
-                   {PropertyId::RegistrationReasonCode, 0},
-                   {PropertyId::RegistrationReasonCodeEx, 2},
-                   {PropertyId::DocumentNumber, 1},
-                   {PropertyId::FiscalSign, quint32(77)}});
+    F.Fake->Cells[{24, 12}] = QStringLiteral("7704211201");
+    F.Fake->Cells[{24, 21}] = 130;
+    F.Fake->Answer(MethodId::FNGetFiscalizationResult, 0,
+                   {{PropertyId::INN, QStringLiteral("7701234567  ")},
+                    {PropertyId::INNOFD, QString()},
+                    {PropertyId::KKTRegistrationNumber, QStringLiteral("0000000001012345 ")},
+                    {PropertyId::TaxType, 33},
+                    {PropertyId::WorkMode, 0x44},
+                    {PropertyId::WorkModeEx, 0},
+                    {PropertyId::Date, QDateTime(QDate(2025, 2, 1), QTime(0, 0))},
+                    {PropertyId::Time, QDateTime(QDate(1899, 12, 30), QTime(9, 5, 7))},
+                    {PropertyId::RegistrationReasonCode, 0},
+                    {PropertyId::RegistrationReasonCodeEx, 2},
+                    {PropertyId::DocumentNumber, 1},
+                    {PropertyId::FiscalSign, quint32(77)}});
     Click("btnFNGetFiscalizationResult");
-    QCOMPARE(FShown, QStringList());
+    QCOMPARE(F.Shown, QStringList());
     const QStringList expected{" Запрос итогов фискализации ФН",
                                Separator(),
                                L("ИНН", "7701234567  "),
@@ -445,18 +432,18 @@ void TestFNFiscalization::readBack() {
 void TestFNFiscalization::readBackByNumberBadNumber() {
     Find<QLineEdit>("edtRegistrationNumber")->setText(QStringLiteral("x"));
     Click("btnFNGetFiscalizationResultByNumber");
-    QCOMPARE(FShown, QStringList({"\"x\" не является целым числом"}));
-    FShown.clear();
-    QCOMPARE(FFake->Calls(), QStringList());
+    QCOMPARE(F.Shown, QStringList({"\"x\" не является целым числом"}));
+    F.Shown.clear();
+    QCOMPARE(F.Fake->Calls(), QStringList());
 }
 
 void TestFNFiscalization::tlvAsHex() {
     Find<QLineEdit>("edtTagNumber")->setText(QStringLiteral("1018"));
-    FFake->Answer(MethodId::FNRequestRegistrationTLV, 0,
-                  {{PropertyId::TLVData, QString::fromLatin1("\xFA\x03\x0A\x00", 4)}});
+    F.Fake->Answer(MethodId::FNRequestRegistrationTLV, 0,
+                   {{PropertyId::TLVData, QString::fromLatin1("\xFA\x03\x0A\x00", 4)}});
     Click("btnFNRequestRegistrationTLV");
-    QCOMPARE(FFake->Log(), QStringList({"Set TagNumber=1018", "Set RegistrationNumber=1",
-                                        "Call FNRequestRegistrationTLV"}));
+    QCOMPARE(F.Fake->Log(), QStringList({"Set TagNumber=1018", "Set RegistrationNumber=1",
+                                         "Call FNRequestRegistrationTLV"}));
     QCOMPARE(Lines(), QStringList({"FA 03 0A 00"}));
 }
 
