@@ -1,0 +1,56 @@
+#include "wizard/WizardSteps.h"
+
+// One row per step class; a class whose step is not built yet has no factory
+// and is left out, so a step naming it leads back to the first step.
+namespace {
+template <class T> TParamPage* Make() {
+    return new T;
+}
+
+struct TStepRow {
+    const char* className;
+    TParamPage* (*create)();
+};
+
+const TStepRow kSteps[] = {
+    {"TfmConnectDevice", nullptr},
+    {"TfmSearchDevice", nullptr},
+    {"TfmSelectWorkType", nullptr},
+    {"TfmSelectClientType", nullptr},
+    {"TfmEnterSerial", nullptr},
+    {"TfmOFDParams", nullptr},
+    {"TfmUserParams", nullptr},
+    {"TfmWorkMode", nullptr},
+    {"TfmINN", nullptr},
+    {"TfmFiscalizationBefore", nullptr},
+    {"TfmFiscalizationInfo", nullptr},
+    {"TfmSelectNetType", nullptr},
+    {"TfmEthernetParams", nullptr},
+    {"TfmRNDISParams", nullptr},
+    {"TfmWiFiParams", nullptr},
+    {"TfmCheckRNDIS", nullptr},
+    {"TfmOFDExchangeState", nullptr},
+    {"TfmFinalMessage", nullptr},
+    {"TfmSelectPortType", nullptr},
+    {"TfmTCPParams", nullptr},
+    {"TfmCheckEthernet", nullptr},
+    {"TfmBeforeCloseFN", nullptr},
+    {"TfmFFD", nullptr},
+    {"TfmCloseFN", nullptr},
+    {"TfmKKTParamsX5", nullptr},
+    {"TfmOpenRegParamsX5", nullptr},
+    {"TFmCheckStatusBeforeCloseFN", nullptr},
+    {"TfmRegParamsX5", nullptr},
+    {"TfmCalculationStateReport", nullptr},
+    {"TFmCheckStatusBeforeRegistration", nullptr},
+    {"TFmCheckStatusBeforeReRegistration", nullptr},
+};
+} // namespace
+
+std::vector<TStepDef> WizardSteps() {
+    std::vector<TStepDef> steps;
+    for (const TStepRow& row : kSteps)
+        if (row.create)
+            steps.push_back({row.className, row.create});
+    return steps;
+}
