@@ -49,4 +49,8 @@ int Mode(VRStore& s);
 inline constexpr char kZeroSerial[] = "0000000000000000";
 QString SerialNumber(VRStore& s);
 
+// The rate code (0..9, 6 = 115200) of the register's RS-232 port: the only
+// rate its serial port answers at. SetExchangeParam of port 0 changes it.
+int SerialRate(VRStore& s);
+
 } // namespace VRState

@@ -248,6 +248,10 @@ int SetExchangeParam(VRContext& c) {
 
 } // namespace
 
+int VRState::SerialRate(VRStore& s) {
+    return int(s.GetInt(PortKey(0, "baud"), 6));
+}
+
 namespace VRStatus {
 
 void AddHandlers(VRHandlerTable& t) {

@@ -174,6 +174,13 @@ std::optional<Answer> VirtualRegister::Handle(const Request& req) {
     return ans;
 }
 
+void VirtualRegister::WithStore(const std::function<void(VRStore&)>& f) {
+    QMutexLocker l(&FLock);
+    VRStore::Transaction t(FStore);
+    f(FStore);
+    t.Commit();
+}
+
 int VirtualRegister::Dispatch(VRContext& ctx) {
     const auto& h = Handlers();
     const auto it = h.find(ctx.Req.method);

@@ -65,6 +65,11 @@ public:
     // After opening: non-empty when a corrupt database was set aside.
     QString SetAsideReport() const { return FSetAside; }
 
+    // Runs f on the store in one transaction under the device lock: for the
+    // register's links (its serial port's rate, the daemon's network
+    // settings), which are no method calls. Throws EStore.
+    void WithStore(const std::function<void(VRStore&)>& f);
+
 private:
     int Dispatch(VRContext& ctx);
     LedgraProtocol::Answer Raw(const LedgraProtocol::Request& req);
