@@ -1,5 +1,11 @@
 #include "wizard/WizardSteps.h"
 
+#include "wizard/registration/fmuOFDParams.h"
+#include "wizard/registration/fmuSelectWorkType.h"
+#include "wizard/search/fmuConnectDevice.h"
+#include "wizard/search/fmuEnterSerial.h"
+#include "wizard/search/fmuSelectPortType.h"
+
 // One row per step class; a class whose step is not built yet has no factory
 // and is left out, so a step naming it leads back to the first step.
 namespace {
@@ -13,12 +19,12 @@ struct TStepRow {
 };
 
 const TStepRow kSteps[] = {
-    {"TfmConnectDevice", nullptr},
+    {"TfmConnectDevice", Make<TfmConnectDevice>},
     {"TfmSearchDevice", nullptr},
-    {"TfmSelectWorkType", nullptr},
+    {"TfmSelectWorkType", Make<TfmSelectWorkType>},
     {"TfmSelectClientType", nullptr},
-    {"TfmEnterSerial", nullptr},
-    {"TfmOFDParams", nullptr},
+    {"TfmEnterSerial", Make<TfmEnterSerial>},
+    {"TfmOFDParams", Make<TfmOFDParams>},
     {"TfmUserParams", nullptr},
     {"TfmWorkMode", nullptr},
     {"TfmINN", nullptr},
@@ -31,7 +37,7 @@ const TStepRow kSteps[] = {
     {"TfmCheckRNDIS", nullptr},
     {"TfmOFDExchangeState", nullptr},
     {"TfmFinalMessage", nullptr},
-    {"TfmSelectPortType", nullptr},
+    {"TfmSelectPortType", Make<TfmSelectPortType>},
     {"TfmTCPParams", nullptr},
     {"TfmCheckEthernet", nullptr},
     {"TfmBeforeCloseFN", nullptr},
