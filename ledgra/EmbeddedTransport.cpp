@@ -1,10 +1,13 @@
 #include "driver/ResultCodes.h"
 #include "ledgra/Transport.h"
+#include "vregister/VRState.h"
 #include "vregister/VirtualRegister.h"
 
 #include <QElapsedTimer>
 #include <QMutex>
 #include <QSet>
+#include <QThread>
+#include <optional>
 
 namespace {
 
@@ -22,7 +25,8 @@ bool FirstReport(const QString& aside) {
 
 class EmbeddedTransport final : public ITransport {
 public:
-    explicit EmbeddedTransport(QString path) : FPath(std::move(path)) {}
+    EmbeddedTransport(QString path, std::optional<SerialOptions> serial)
+        : FPath(std::move(path)), FSerial(serial) {}
 
     int Open() override {
         try {
@@ -47,6 +51,22 @@ public:
     int Exchange(const QByteArray& request, int timeoutMs, QByteArray& answer) override {
         if (!FRegister)
             return int(RC::NoLink);
+        if (FSerial) {
+            // Reached as a serial port, the register hears only its own rate
+            // (it may change between calls: SetExchangeParam of port 0).
+            int rate = 0;
+            try {
+                FRegister->WithStore([&](VRStore& s) { rate = VRState::SerialRate(s); });
+            } catch (const EStore& e) {
+                return e.Code();
+            }
+            if (rate != FSerial->baudCode) {
+                // Silence on the wire, for each send the caller allows.
+                QThread::msleep(ulong(qMax(0, timeoutMs)) *
+                                ulong(qBound(1, FSerial->sendCount, 10)));
+                return int(RC::NoLink);
+            }
+        }
         QElapsedTimer t;
         t.start();
         answer = FRegister->HandleFrame(request);
@@ -62,6 +82,7 @@ public:
 
 private:
     QString FPath;
+    std::optional<SerialOptions> FSerial;
     QString FError;
     std::shared_ptr<VirtualRegister> FRegister;
 };
@@ -69,5 +90,10 @@ private:
 } // namespace
 
 std::unique_ptr<ITransport> MakeEmbeddedTransport(const QString& dbPath) {
-    return std::make_unique<EmbeddedTransport>(dbPath);
+    return std::make_unique<EmbeddedTransport>(dbPath, std::nullopt);
+}
+
+std::unique_ptr<ITransport> MakeEmbeddedSerialTransport(const QString& dbPath,
+                                                        const SerialOptions& options) {
+    return std::make_unique<EmbeddedTransport>(dbPath, options);
 }

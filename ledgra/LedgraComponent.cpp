@@ -189,20 +189,27 @@ int TLedgraComponent::Call(MethodId id) {
 }
 
 namespace {
-// A port of the port map: the embedded register answers at any rate for now;
-// serial ttys come with the serial transport.
-std::unique_ptr<ITransport> MakeSerialTransport(int comNumber, int /*baudRate*/, int* code) {
+// A port of the port map at the component's serial settings: the embedded
+// register's port or a tty.
+std::unique_ptr<ITransport> MakePortTransport(int comNumber, const SerialOptions& o, int* code) {
     const QString dev = Platform::PortDevice(comNumber);
     if (dev.isEmpty()) {
         *code = int(RC::PortUnavailable);
         return nullptr;
     }
     if (dev == QLatin1String(Platform::kEmbeddedDevice))
-        return MakeEmbeddedTransport(VR::DefaultRegisterPath());
-    *code = int(RC::ConnectionTypeNotSupported);
-    return nullptr;
+        return MakeEmbeddedSerialTransport(VR::DefaultRegisterPath(), o);
+    return MakeSerialTransport(dev, o);
 }
 } // namespace
+
+SerialOptions TLedgraComponent::Serial() const {
+    SerialOptions o;
+    o.baudCode = Value(P::BaudRate).toInt();
+    o.sendCount = Value(P::MaxCommandSendCount).toInt();
+    o.readCount = Value(P::MaxAnswerReadCount).toInt();
+    return o;
+}
 
 std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
     *code = 0;
@@ -211,7 +218,12 @@ std::unique_ptr<ITransport> TLedgraComponent::MakeTransport(int* code) {
     case LedgraSettings::kEmbedded:
         return MakeEmbeddedTransport(VR::DefaultRegisterPath());
     case LedgraSettings::kSerial:
-        return MakeSerialTransport(Value(P::ComNumber).toInt(), Value(P::BaudRate).toInt(), code);
+        // Our framed protocol is the only one a serial line speaks.
+        if (Value(P::ProtocolType).toInt() != 0) {
+            *code = int(RC::BadPropertyValue);
+            return nullptr;
+        }
+        return MakePortTransport(Value(P::ComNumber).toInt(), Serial(), code);
     case LedgraSettings::kTcp: {
         const QString host = Value(P::UseIPAddress).toBool() ? Value(P::IPAddress).toString()
                                                              : Value(P::ComputerName).toString();
@@ -256,8 +268,11 @@ int TLedgraComponent::FindDevice() {
                                                             : Value(P::Timeout).toInt();
     const int password = Value(P::Password).toInt();
     const LedgraFindDevice::Link link{
-        [](int com, int rate, int* code) {
-            auto t = MakeSerialTransport(com, rate, code);
+        [this](int com, int rate, int* code) {
+            SerialOptions o = Serial();
+            o.baudCode = rate;
+            o.sendCount = 1; // one try a rate: the next rate is the retry
+            auto t = MakePortTransport(com, o, code);
             if (t && (*code = t->Open()) != 0)
                 t.reset();
             return t;

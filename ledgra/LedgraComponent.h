@@ -41,6 +41,7 @@ private:
     int DeviceCall(const MethodInfo& m);
     int Exchange(const QByteArray& request, LedgraProtocol::Answer& answer);
     std::unique_ptr<ITransport> MakeTransport(int* code);
+    SerialOptions Serial() const;
     int ShowProperties();
     int ShowTablesDlg();
     int LockPort();

@@ -2,6 +2,8 @@
 
 #include "driver/LedgraProtocol.h"
 #include "driver/ResultCodes.h"
+#include "platform/SerialPorts.h"
+#include "vregister/VRState.h"
 #include "vregister/VirtualRegister.h"
 
 #include <QElapsedTimer>
@@ -10,12 +12,14 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <fcntl.h>
 #include <netdb.h>
 #include <netinet/in.h>
 #include <netinet/tcp.h>
 #include <poll.h>
 #include <sys/eventfd.h>
 #include <sys/socket.h>
+#include <termios.h>
 #include <unistd.h>
 
 using namespace LedgraProtocol;
@@ -297,5 +301,261 @@ void VRServer::Serve(Client& c) {
                 closed(QStringLiteral("клиент отключился посреди кадра: %1").arg(ErrnoText(errno)));
             return;
         }
+    }
+}
+
+// The pty.
+
+VRPtyServer::VRPtyServer(std::shared_ptr<VirtualRegister> reg, Options options)
+    : FRegister(std::move(reg)), FOptions(std::move(options)) {}
+
+VRPtyServer::~VRPtyServer() {
+    Stop();
+}
+
+void VRPtyServer::Log(const QString& text) const {
+    if (FOptions.log) {
+        FOptions.log(text);
+        return;
+    }
+    const QByteArray line = text.toLocal8Bit() + '\n';
+    [[maybe_unused]] const ssize_t n =
+        ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+}
+
+bool VRPtyServer::Start(QString* error) {
+    auto fail = [&](const QString& what) {
+        if (error)
+            *error = QStringLiteral("%1: %2").arg(what, ErrnoText(errno));
+        for (int* fd : {&FMaster, &FSlave, &FStopFd}) {
+            if (*fd >= 0)
+                ::close(*fd);
+            *fd = -1;
+        }
+        return false;
+    };
+    if (FMaster >= 0) {
+        if (error)
+            *error = QStringLiteral("порт уже открыт");
+        return false;
+    }
+    FMaster = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (FMaster < 0)
+        return fail(QStringLiteral("posix_openpt"));
+    char name[128] = {};
+    if (::grantpt(FMaster) != 0 || ::unlockpt(FMaster) != 0 ||
+        ::ptsname_r(FMaster, name, sizeof name) != 0)
+        return fail(QStringLiteral("pty"));
+    FPath = QString::fromLocal8Bit(name);
+    FSlave = ::open(name, O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (FSlave < 0)
+        return fail(FPath);
+    // Raw from the start, at the port's rate, until a client sets its own.
+    termios tio{};
+    if (::tcgetattr(FSlave, &tio) != 0)
+        return fail(FPath);
+    ::cfmakeraw(&tio);
+    const int code = FOptions.baudCode >= 0 ? FOptions.baudCode : 6;
+    ::cfsetispeed(&tio, speed_t(Platform::TermiosSpeedOfCode(code)));
+    ::cfsetospeed(&tio, speed_t(Platform::TermiosSpeedOfCode(code)));
+    if (::tcsetattr(FSlave, TCSANOW, &tio) != 0)
+        return fail(FPath);
+    const int flags = ::fcntl(FMaster, F_GETFL);
+    if (flags < 0 || ::fcntl(FMaster, F_SETFL, flags | O_NONBLOCK) != 0)
+        return fail(QStringLiteral("pty"));
+    FStopFd = ::eventfd(0, EFD_CLOEXEC | EFD_NONBLOCK);
+    if (FStopFd < 0)
+        return fail(QStringLiteral("eventfd"));
+    FThread = std::thread([this] { Serve(); });
+    return true;
+}
+
+void VRPtyServer::Stop() {
+    if (FStopFd < 0)
+        return;
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(FStopFd, &one, sizeof one);
+    if (FThread.joinable())
+        FThread.join();
+    ::close(FMaster);
+    ::close(FSlave);
+    ::close(FStopFd);
+    FMaster = FSlave = FStopFd = -1;
+}
+
+bool VRPtyServer::RateMatches() {
+    termios tio{};
+    if (::tcgetattr(FMaster, &tio) != 0)
+        return false;
+    int want = FOptions.baudCode;
+    if (want < 0) {
+        try {
+            FRegister->WithStore([&](VRStore& s) { want = VRState::SerialRate(s); });
+        } catch (const EStore& e) {
+            Log(QStringLiteral("vregisterd: %1: %2").arg(FPath, QString::fromUtf8(e.what())));
+            return false;
+        }
+    }
+    return Platform::CodeOfTermiosSpeed(unsigned(::cfgetospeed(&tio))) == want;
+}
+
+void VRPtyServer::Serve() {
+    QByteArray buf;
+    QElapsedTimer lastByte;
+    char chunk[4096];
+    for (;;) {
+        // Answer every whole frame that has come, in order.
+        for (;;) {
+            qsizetype size = 0;
+            const Scan scan = ScanFrame(buf, &size);
+            if (scan == Scan::Bad) {
+                // Noise (a client at another rate): look for the next frame start.
+                const qsizetype next = buf.indexOf('L', 1);
+                buf.remove(0, next < 0 ? buf.size() : next);
+                continue;
+            }
+            if (scan == Scan::NeedMore)
+                break;
+            const QByteArray frame = buf.first(size);
+            buf.remove(0, size);
+            if (!RateMatches())
+                continue; // at another rate the register hears no frame at all
+            const auto req = DecodeRequest(frame);
+            if (!req)
+                continue; // a corrupt frame on a line is noise too
+            const auto answer = FRegister->Handle(*req);
+            if (!answer)
+                continue; // an injected drop: the client hears nothing
+            const QByteArray out = Encode(*answer);
+            qsizetype done = 0;
+            QElapsedTimer t;
+            t.start();
+            while (done < out.size()) {
+                const ssize_t n =
+                    ::write(FMaster, out.constData() + done, size_t(out.size() - done));
+                if (n > 0) {
+                    done += n;
+                    continue;
+                }
+                if (n < 0 && errno == EINTR)
+                    continue;
+                const int left = int(qMax<qint64>(0, 2000 - t.elapsed()));
+                if ((n < 0 && errno != EAGAIN) ||
+                    WaitFor(FMaster, POLLOUT, FStopFd, left) != Wait::Ready)
+                    break; // nobody reads the answer: it is lost, as on a wire
+            }
+        }
+
+        const int wait =
+            buf.isEmpty() ? -1 : int(qMax<qint64>(0, FOptions.gapMs - lastByte.elapsed()));
+        switch (WaitFor(FMaster, POLLIN, FStopFd, wait)) {
+        case Wait::Ready:
+            break;
+        case Wait::Timeout:
+            buf.clear(); // half a frame, then silence
+            continue;
+        case Wait::Stop:
+            return;
+        case Wait::Error:
+            Log(QStringLiteral("vregisterd: %1: %2").arg(FPath, ErrnoText(errno)));
+            return;
+        }
+        const ssize_t n = ::read(FMaster, chunk, sizeof chunk);
+        if (n > 0) {
+            buf.append(chunk, n);
+            lastByte.start();
+        } else if (n < 0 && errno != EINTR && errno != EAGAIN && errno != EWOULDBLOCK) {
+            // The kept slave descriptor rules out a hang-up; anything else ends the port.
+            Log(QStringLiteral("vregisterd: %1: %2").arg(FPath, ErrnoText(errno)));
+            return;
+        }
+    }
+}
+
+// The announcement.
+
+VRAnnouncer::VRAnnouncer(std::shared_ptr<VirtualRegister> reg, Options options)
+    : FRegister(std::move(reg)), FOptions(std::move(options)) {}
+
+VRAnnouncer::~VRAnnouncer() {
+    Stop();
+}
+
+QByteArray VRAnnouncer::Datagram(const QString& serial, const QString& address, int tcpPort) {
+    // The reader takes the text three characters after "SN" and "IP" up to
+    // the next ";", and the port five characters after "port" to the end;
+    // between the address and "port" it skips the ";" and one more
+    // character: the blank.
+    return QStringLiteral("SN=%1;IP=%2; port=%3").arg(serial, address).arg(tcpPort).toLatin1();
+}
+
+bool VRAnnouncer::Start(QString* error) {
+    auto fail = [&](const QString& why) {
+        if (error)
+            *error = QStringLiteral("%1:%2: %3").arg(FOptions.host).arg(FOptions.port).arg(why);
+        if (FSocket >= 0)
+            ::close(FSocket);
+        FSocket = -1;
+        return false;
+    };
+    if (FSocket >= 0)
+        return fail(QStringLiteral("уже запущено"));
+    addrinfo hints{};
+    hints.ai_family = AF_UNSPEC;
+    hints.ai_socktype = SOCK_DGRAM;
+    addrinfo* list = nullptr;
+    const QByteArray service = QByteArray::number(FOptions.port);
+    const int gai =
+        ::getaddrinfo(FOptions.host.toUtf8().constData(), service.constData(), &hints, &list);
+    if (gai != 0)
+        return fail(QString::fromLocal8Bit(gai_strerror(gai)));
+    FSocket = ::socket(list->ai_family, SOCK_DGRAM | SOCK_CLOEXEC, 0);
+    if (FSocket < 0) {
+        const int e = errno;
+        ::freeaddrinfo(list);
+        return fail(ErrnoText(e));
+    }
+    const int one = 1;
+    ::setsockopt(FSocket, SOL_SOCKET, SO_BROADCAST, &one, sizeof one);
+    FTarget = std::make_unique<sockaddr_storage>();
+    std::memcpy(FTarget.get(), list->ai_addr, list->ai_addrlen);
+    FTargetLen = unsigned(list->ai_addrlen);
+    ::freeaddrinfo(list);
+    FStop = false;
+    FThread = std::thread([this] { Run(); });
+    return true;
+}
+
+void VRAnnouncer::Stop() {
+    {
+        std::lock_guard l(FStopLock);
+        FStop = true;
+    }
+    FStopSignal.notify_all();
+    if (FThread.joinable())
+        FThread.join();
+    if (FSocket >= 0)
+        ::close(FSocket);
+    FSocket = -1;
+}
+
+void VRAnnouncer::Run() {
+    std::unique_lock l(FStopLock);
+    while (!FStop) {
+        l.unlock();
+        QString serial;
+        try {
+            FRegister->WithStore([&](VRStore& s) { serial = VRState::SerialNumber(s); });
+        } catch (const EStore&) {
+            serial.clear(); // the register is busy: announce next time
+        }
+        if (!serial.isEmpty()) {
+            const QByteArray d = Datagram(serial, FOptions.address, FOptions.tcpPort);
+            ::sendto(FSocket, d.constData(), size_t(d.size()), 0,
+                     reinterpret_cast<const sockaddr*>(FTarget.get()), socklen_t(FTargetLen));
+        }
+        l.lock();
+        FStopSignal.wait_for(l, std::chrono::milliseconds(FOptions.intervalMs),
+                             [this] { return FStop; });
     }
 }

@@ -6,6 +6,7 @@
 // VRTableSchema::Physical/Logical translate between the two.
 
 #include <QString>
+#include <array>
 #include <vector>
 
 class VRStore;
@@ -56,4 +57,17 @@ int WriteInt(VRStore& s, int table, int row, int field, qint64 value);
 int WriteStr(VRStore& s, int table, int row, int field, const QString& value);
 // Every table back to its defaults.
 void Reset(VRStore& s);
+
+// The network link (tables 16 and 21). With DHCP on (16/1/1 = 0) the DHCP
+// state 16/1/2 reads kDhcpObtained once kDhcpDelayMs have passed since the
+// lease began, and 0 before: the lease begins when the register is first
+// looked at, when DHCP is switched on (16/1/1 written 0) and at SetNetworkLink.
+// With a static address the state keeps what was written.
+inline constexpr int kDhcpObtained = 10;
+inline constexpr int kDhcpDelayMs = 1500;
+void RestartDhcp(VRStore& s);
+// A server of the register starts (vregisterd): the lease begins, and with
+// DHCP on the address obtained is the one it listens on (16/1/3..6); its TCP
+// port goes to 21/1/4 (0: left as it is).
+void SetNetworkLink(VRStore& s, const std::array<int, 4>& address, int tcpPort);
 } // namespace VRTables

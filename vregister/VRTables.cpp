@@ -15,6 +15,8 @@
 #include "vregister/VRState.h"
 #include "vregister/VRTableSchema.h"
 
+#include <QDateTime>
+
 #include <array>
 
 // The schema.
@@ -401,6 +403,13 @@ struct Value {
     QString text;
 };
 
+// Where the network cells live.
+constexpr int kNetTable = 16, kNetMode = 1, kNetDhcpState = 2, kNetAddress = 3;
+constexpr int kLinkTable = 21, kLinkTcpPort = 4;
+const QString kDhcpSince = QStringLiteral("dhcp.since");
+
+qint64 DhcpState(VRStore& s, qint64 stored);
+
 Value Stored(VRStore& s, int table, int row, const VRFieldDef& f) {
     const auto v =
         s.Scalar("SELECT value FROM table_values WHERE tbl = ?1 AND row = ?2 AND field = ?3",
@@ -408,7 +417,23 @@ Value Stored(VRStore& s, int table, int row, const VRFieldDef& f) {
     const QString def = VRTableSchema::DefaultText(table, row, f);
     if (f.isString)
         return {0, v ? v->toString() : def};
-    return {v ? v->toLongLong() : def.toLongLong(), {}};
+    const qint64 n = v ? v->toLongLong() : def.toLongLong();
+    if (table == kNetTable && row == 1 && f.number == kNetDhcpState)
+        return {DhcpState(s, n), {}};
+    return {n, {}};
+}
+
+qint64 DhcpState(VRStore& s, qint64 stored) {
+    if (VRTables::ReadInt(s, kNetTable, 1, kNetMode) != 0)
+        return stored;
+    const qint64 now = QDateTime::currentMSecsSinceEpoch();
+    qint64 since = s.GetInt(kDhcpSince);
+    if (since <= 0) {
+        // The first look at the register: it has just been switched on.
+        since = now;
+        s.Set(kDhcpSince, since);
+    }
+    return now - since >= VRTables::kDhcpDelayMs ? VRTables::kDhcpObtained : 0;
 }
 
 int Check(int table, int row, int field, const VRFieldDef** out) {
@@ -436,6 +461,9 @@ int Put(VRStore& s, int table, int row, const VRFieldDef& f, const Value& v) {
     s.Exec("INSERT INTO table_values (tbl, row, field, value) VALUES (?1, ?2, ?3, ?4) "
            "ON CONFLICT(tbl, row, field) DO UPDATE SET value = excluded.value",
            {table, row, f.number, stored});
+    // DHCP switched on (or its setting applied again): a new lease.
+    if (table == kNetTable && row == 1 && f.number == kNetMode && v.number == 0)
+        VRTables::RestartDhcp(s);
     return 0;
 }
 
@@ -590,6 +618,19 @@ int WriteStr(VRStore& s, int table, int row, int field, const QString& value) {
 
 void Reset(VRStore& s) {
     s.Exec("DELETE FROM table_values");
+}
+
+void RestartDhcp(VRStore& s) {
+    s.Set(kDhcpSince, QDateTime::currentMSecsSinceEpoch());
+}
+
+void SetNetworkLink(VRStore& s, const std::array<int, 4>& address, int tcpPort) {
+    RestartDhcp(s);
+    if (ReadInt(s, kNetTable, 1, kNetMode) == 0)
+        for (int i = 0; i < 4; ++i)
+            WriteInt(s, kNetTable, 1, kNetAddress + i, address[size_t(i)]);
+    if (tcpPort > 0)
+        WriteInt(s, kLinkTable, 1, kLinkTcpPort, tcpPort);
 }
 
 void AddHandlers(VRHandlerTable& t) {
