@@ -8,6 +8,7 @@
 #include <QDateTime>
 #include <QString>
 #include <QVariantMap>
+#include <optional>
 
 class VRStore;
 
@@ -50,7 +51,9 @@ struct Document {
     quint32 fiscalSign = 0;
 };
 // Stores the next document of the archive; `props` are driver property names
-// with their values, given back by FNFindDocument.
+// with their values, given back by FNFindDocument. A receipt keeps its
+// "OperationType" and its sum "Summ1" (a Currency or its text): the QR code
+// and the document's tags read them.
 Document MakeDocument(VRStore& s, const QDateTime& now, int type, const QVariantMap& props);
 
 // The fiscal sign of a document: ten decimal digits from its content and the
@@ -67,6 +70,10 @@ bool ValidRnm(const QString& rnm, const QString& inn, const QString& serial);
 // Service commands: a fresh storage, and the operator's link; online, the
 // operator confirms a document confirmDelay seconds after it is made.
 void Replace(VRStore& s, const QDateTime& now);
+// The raw commands of the storage (the marking-code key update); nullopt for
+// a command that is not the storage's. The answer's bytes go to `answer`.
+std::optional<int> RawCommand(VRStore& s, const QDateTime& now, const QByteArray& command,
+                              QByteArray* answer);
 void SetOnline(VRStore& s, bool online, int confirmDelay = 1);
 bool Online(VRStore& s);
 

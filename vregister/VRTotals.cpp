@@ -28,6 +28,7 @@ constexpr qint64 kWord = kHalf * kHalf;
 constexpr int kMaxDepartment = 16;
 constexpr qint64 kMaxPriceKopecks = 0xFFFFFFFFFFLL;
 constexpr qint64 kRawPerKopeck = 100;
+constexpr qint64 kRawPerUnit = 10000;
 constexpr int kMaxWareName = 128;
 constexpr int kMaxTaxGroup = 4;
 
@@ -186,6 +187,33 @@ void AddOperation(VRStore& s, int reg, qint64 count) {
 
 void Clear(VRStore& s) {
     s.Exec("DELETE FROM totals");
+}
+
+static bool IsShiftName(const QString& name) {
+    return name.contains(QStringLiteral("в смене")) || name.contains(QStringLiteral("за смену"));
+}
+
+void ClearShift(VRStore& s) {
+    const bool capFN = CapFN(s);
+    // Registers are kept sparsely: only the rows there are need a look.
+    for (const auto& r : s.Query("SELECT kind, reg FROM totals")) {
+        const int kind = int(r[0].toLongLong()), reg = int(r[1].toLongLong());
+        const QString name = kind == KindOperation ? OperationRegName(reg, capFN)
+                             : IsCashRegEx(reg)    ? CashRegExName(reg)
+                                                   : CashRegName(reg);
+        if (IsShiftName(name))
+            SetValue(s, Kind(kind), reg, 0);
+    }
+}
+
+void SetCash(VRStore& s, int reg, Currency amount) {
+    if (!IsCashReg(reg) && !IsCashRegEx(reg))
+        throw std::out_of_range("cash register out of range");
+    SetValue(s, KindCash, reg, amount.raw);
+}
+
+qint64 CashCount(VRStore& s, int reg) {
+    return Cash(s, reg).raw / kRawPerUnit;
 }
 
 std::optional<Ware> FindWare(VRStore& s, int code) {

@@ -52,6 +52,14 @@ quint32 Counter32(VRStore& s, int lowReg);
 
 // Every cash and operation register back to zero (a technological reset).
 void Clear(VRStore& s);
+// The registers of the shift (named "в смене" / "за смену") back to zero: the
+// shift-closing report does this; the receipt's, the lifetime and the FN
+// registers keep their values.
+void ClearShift(VRStore& s);
+// Sets a register to a value; throws std::out_of_range as AddCash does.
+void SetCash(VRStore& s, int reg, Currency amount);
+// A count kept in a money register (4228..4361: whole units of Currency).
+qint64 CashCount(VRStore& s, int reg);
 
 // The ware base.
 struct Ware {

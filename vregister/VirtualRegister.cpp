@@ -189,11 +189,12 @@ int VirtualRegister::Dispatch(VRContext& ctx) {
     return it->second(ctx);
 }
 
-Answer VirtualRegister::Raw(const Request&) {
-    // No raw command is known yet: the register answers "command not supported".
+Answer VirtualRegister::Raw(const Request& req) {
+    // The fiscal storage's commands; the rest "command not supported".
     Answer a;
     a.kind = FrameKind::RawAnswer;
-    a.code = int(RC::NotSupported);
+    const auto code = VRFiscal::RawCommand(FStore, VR::Now(FStore), req.raw, &a.raw);
+    a.code = code ? *code : int(RC::NotSupported);
     return a;
 }
 

@@ -7,6 +7,7 @@
 #include "tests/support/TestDataDir.h"
 #include "vregister/VRFiscal.h"
 #include "vregister/VRStore.h"
+#include "vregister/VRTotals.h"
 #include "vregister/VirtualRegister.h"
 
 #include <QtTest>
@@ -43,6 +44,35 @@ struct Bench {
         QString text;
         return comp->ServiceCommand(command, &text);
     }
+    QString Tape() {
+        QString text;
+        comp->ServiceCommand(QStringLiteral("tape"), &text);
+        return text;
+    }
+    // Sets properties given as "Name=Value" and calls a method by its name.
+    int Call(const QString& method, const QStringList& sets = {}) {
+        for (const QString& item : sets) {
+            const auto* p = Ledgra::PropertyByName(item.section(QLatin1Char('='), 0, 0));
+            if (!p)
+                qFatal("no property %s", qPrintable(item));
+            comp->Set(p->id, *Ledgra::ParseValue(*p, item.section(QLatin1Char('='), 1)));
+        }
+        const auto* m = Ledgra::MethodByName(method);
+        if (!m)
+            qFatal("no method %s", qPrintable(method));
+        return comp->Invoke(m->id);
+    }
+    qint64 CashCount(int reg) {
+        drv->SetRegisterNumber(reg);
+        return drv->GetCashRegEx() == 0 ? drv->ContentsOfCashRegister().raw / 10000 : -1;
+    }
+    // The register's raw command answer, or its code as text.
+    QString Raw(const QString& hex) {
+        drv->SetBinaryConversion(1);
+        drv->SetTransferBytes(hex);
+        const int code = drv->ExchangeBytes();
+        return code == 0 ? drv->TransferBytes() : QStringLiteral("code %1").arg(code);
+    }
     int Register(const QString& inn = kInn, const QString& rnm = kRnm, int tax = 1) {
         drv->SetINN(inn);
         drv->SetKKTRegistrationNumber(rnm);
@@ -72,6 +102,19 @@ private Q_SLOTS:
     void operatorQueue();
     void survivesReopen();
     void replaceStorage();
+    void replacementReregistration_data();
+    void replacementReregistration();
+    void refusals_data();
+    void refusals();
+    void calculationStateReport();
+    void resetState();
+    void countersAndShiftTotals();
+    void documentAsText();
+    void registrationTlv_data();
+    void registrationTlv();
+    void fiscalBarcode();
+    void keyUpdate_data();
+    void keyUpdate();
 };
 
 void TestVRegisterFiscal::innCheck_data() {
@@ -341,6 +384,382 @@ void TestVRegisterFiscal::replaceStorage() {
     // The new storage numbers its documents from 1 again.
     QCOMPARE(b.Register(), 0);
     QCOMPARE(d.DocumentNumber(), 1);
+}
+
+// A fresh storage after a replacement takes a re-registration that carries
+// the register's registration over, and nothing else under that name.
+void TestVRegisterFiscal::replacementReregistration_data() {
+    QTest::addColumn<bool>("registeredBefore");
+    QTest::addColumn<QString>("inn");
+    QTest::addColumn<int>("reason");
+    QTest::addColumn<int>("reasonEx");
+    QTest::addColumn<int>("code");
+    const QString otherInn = QStringLiteral("500100732259");
+    QTest::newRow("reason code 1") << true << kInn << 1 << 0 << 0;
+    QTest::newRow("reason bit 0 of tag 1205") << true << kInn << 4 << 1 << 0;
+    QTest::newRow("no replacement reason") << true << kInn << 4 << 0x80 << int(RC::FnWrongState);
+    QTest::newRow("another user") << true << otherInn << 1 << 0 << int(RC::FnBadParameters);
+    QTest::newRow("never registered") << false << kInn << 1 << 0 << int(RC::FnWrongState);
+}
+
+void TestVRegisterFiscal::replacementReregistration() {
+    QFETCH(bool, registeredBefore);
+    QFETCH(QString, inn);
+    QFETCH(int, reason);
+    QFETCH(int, reasonEx);
+    QFETCH(int, code);
+    Bench b;
+    auto& d = *b.drv;
+    if (registeredBefore) {
+        QCOMPARE(b.Register(kInn, kRnm, 33), 0);
+        QCOMPARE(d.OpenSession(), 0);
+        QCOMPARE(d.PrintReportWithCleaning(), 0);
+    }
+    QCOMPARE(b.Service(QStringLiteral("fn-replace")), 0);
+    QCOMPARE(b.Call(QStringLiteral("FNBeginRegistrationReport"), {"ReportTypeInt=1"}), 0);
+    QCOMPARE(d.FNGetStatus(), 0);
+    QCOMPARE(d.FNCurrentDocument(), 18);
+
+    d.SetRegistrationReasonCode(reason);
+    d.SetRegistrationReasonCodeEx(reasonEx);
+    d.SetINN(inn);
+    d.SetKKTRegistrationNumber(VRFiscal::MakeRnm(QStringLiteral("1"), inn, kSerial));
+    d.SetTaxType(1);
+    d.SetWorkMode(0);
+    QCOMPARE(d.FNBuildReregistrationReport(), code);
+    if (code != 0) {
+        QCOMPARE(b.LifeState(), int(VRFiscal::PhaseReady));
+        QCOMPARE(b.LastDocument(), 0);
+        return;
+    }
+    // The new storage's archive starts with the re-registration.
+    QCOMPARE(d.DocumentNumber(), 1);
+    QCOMPARE(b.LifeState(), int(VRFiscal::PhaseFiscal));
+    QCOMPARE(d.FNCurrentDocument(), 0);
+    d.SetDocumentNumber(1);
+    QCOMPARE(d.FNFindDocument(), 0);
+    QCOMPARE(d.DocumentType(), 11);
+    QCOMPARE(d.INN(), kInn);
+    QCOMPARE(d.KKTRegistrationNumber(), kRnm);
+    QCOMPARE(d.RegistrationReasonCode(), reason);
+    QCOMPARE(d.FNGetExpirationTime(), 0);
+    QCOMPARE(d.RegistrationNumber(), 1);
+    QVERIFY(b.Tape().contains(QStringLiteral("ЗАМЕНА ФН")));
+    // Shifts of the new storage count from 1 again.
+    QCOMPARE(d.OpenSession(), 0);
+    QCOMPARE(d.FNGetCurrentSessionParams(), 0);
+    QCOMPARE(d.SessionNumber(), 1);
+}
+
+// Each new member's refusals in the states a service engineer meets.
+void TestVRegisterFiscal::refusals_data() {
+    QTest::addColumn<int>("state"); // 0 fresh, 1 registered, 2 shift open, 3 fiscal mode closed
+    QTest::addColumn<QString>("method");
+    QTest::addColumn<QStringList>("sets");
+    QTest::addColumn<int>("code");
+    const int wrong = int(RC::FnWrongState), noData = int(RC::FnNoData),
+              bad = int(RC::FnBadParameters);
+    QTest::newRow("settlement report, fresh")
+        << 0 << "FNBuildCalculationStateReport" << QStringList() << wrong;
+    QTest::newRow("settlement report begun, fresh")
+        << 0 << "FNBeginCalculationStateReport" << QStringList() << wrong;
+    QTest::newRow("settlement report, closed")
+        << 3 << "FNBuildCalculationStateReport" << QStringList() << wrong;
+    QTest::newRow("settlement report, shift open")
+        << 2 << "FNBuildCalculationStateReport" << QStringList() << 0;
+    QTest::newRow("shift opening, closed") << 3 << "OpenSession" << QStringList() << wrong;
+    QTest::newRow("reset, unknown request")
+        << 1 << "FNResetState" << QStringList{"RequestType=22"} << bad;
+    QTest::newRow("reset") << 1 << "FNResetState" << QStringList{"RequestType=0"} << 0;
+    QTest::newRow("report type unknown")
+        << 0 << "FNBeginRegistrationReport" << QStringList{"ReportTypeInt=3"} << bad;
+    QTest::newRow("re-registration begun, fresh")
+        << 0 << "FNBeginRegistrationReport" << QStringList{"ReportTypeInt=2"} << wrong;
+    QTest::newRow("registration begun, registered")
+        << 1 << "FNBeginRegistrationReport" << QStringList{"ReportTypeInt=0"} << wrong;
+    QTest::newRow("replacement begun, registered")
+        << 1 << "FNBeginRegistrationReport" << QStringList{"ReportTypeInt=1"} << wrong;
+    QTest::newRow("re-registration begun, shift open")
+        << 2 << "FNBeginRegistrationReport" << QStringList{"ReportTypeInt=2"} << wrong;
+    QTest::newRow("QR of no document")
+        << 1 << "FNReadFiscalBarcode" << QStringList{"DocumentNumber=9"} << noData;
+    QTest::newRow("QR of a report")
+        << 1 << "FNReadFiscalBarcode" << QStringList{"DocumentNumber=1"} << noData;
+    QTest::newRow("text of no registration")
+        << 0 << "FNGetDocumentAsString"
+        << QStringList{"RequestDocumentType=1", "RegistrationNumber=0"} << noData;
+    QTest::newRow("text of registration 2")
+        << 1 << "FNGetDocumentAsString"
+        << QStringList{"RequestDocumentType=1", "RegistrationNumber=2"} << noData;
+    QTest::newRow("text of no document")
+        << 1 << "FNGetDocumentAsString" << QStringList{"RequestDocumentType=0", "DocumentNumber=2"}
+        << noData;
+    QTest::newRow("tag the document lacks")
+        << 1 << "FNRequestRegistrationTLV" << QStringList{"RegistrationNumber=1", "TagNumber=1038"}
+        << noData;
+    QTest::newRow("tag of no registration")
+        << 0 << "FNRequestRegistrationTLV" << QStringList{"RegistrationNumber=1", "TagNumber=1018"}
+        << noData;
+}
+
+void TestVRegisterFiscal::refusals() {
+    QFETCH(int, state);
+    QFETCH(QString, method);
+    QFETCH(QStringList, sets);
+    QFETCH(int, code);
+    Bench b;
+    if (state >= 1)
+        QCOMPARE(b.Register(), 0);
+    if (state == 2)
+        QCOMPARE(b.drv->OpenSession(), 0);
+    if (state == 3)
+        QCOMPARE(b.drv->FNCloseFiscalMode(), 0);
+    const int before = b.LastDocument();
+    QCOMPARE(b.Call(method, sets), code);
+    // A refused command leaves the archive as it was.
+    if (code != 0)
+        QCOMPARE(b.LastDocument(), before);
+}
+
+void TestVRegisterFiscal::calculationStateReport() {
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Service(QStringLiteral("offline")), 0);
+    QCOMPARE(b.Register(), 0);
+    d.SetDocumentNumber(1);
+    QCOMPARE(d.FNFindDocument(), 0);
+    const QDateTime first = QDateTime(d.Date().date(), d.Time().time());
+    QCOMPARE(d.OpenSession(), 0);
+    QCOMPARE(d.FNBeginCalculationStateReport(), 0);
+    QCOMPARE(d.FNGetStatus(), 0);
+    QCOMPARE(d.FNCurrentDocument(), 23);
+
+    QCOMPARE(b.Service(QStringLiteral("clear-tape")), 0);
+    QCOMPARE(d.FNBuildCalculationStateReport(), 0);
+    QCOMPARE(d.DocumentNumber(), 3);
+    QCOMPARE(d.DocumentCount(), 2); // the registration and the shift opening
+    QCOMPARE(QDateTime(d.Date().date(), d.Time().time()), first);
+    const quint32 sign = d.FiscalSign();
+    QCOMPARE(d.FNGetStatus(), 0);
+    QCOMPARE(d.FNCurrentDocument(), 0);
+    QCOMPARE(d.DocumentNumber(), 3);
+    const QString tape = b.Tape();
+    QVERIFY2(tape.contains(QStringLiteral("ОТЧЕТ О ТЕК. СОСТ. РАСЧЕТОВ")), qPrintable(tape));
+    QVERIFY(tape.contains(QStringLiteral("НЕПЕРЕДАННЫХ ФД: 2")));
+    QVERIFY(tape.contains(QStringLiteral("ФП %1").arg(sign)));
+
+    d.SetDocumentNumber(3);
+    QCOMPARE(d.FNFindDocument(), 0);
+    QCOMPARE(d.DocumentType(), 21);
+    QCOMPARE(d.DocumentCount(), 2);
+    QCOMPARE(QDateTime(d.Date2().date(), d.Time2().time()), first);
+    QCOMPARE(d.FiscalSign(), sign);
+
+    // Once the operator has everything the report counts nothing.
+    QCOMPARE(b.Service(QStringLiteral("online 0")), 0);
+    QCOMPARE(d.FNBuildCalculationStateReport(), 0);
+    QCOMPARE(d.DocumentNumber(), 4);
+    QCOMPARE(d.DocumentCount(), 0);
+}
+
+void TestVRegisterFiscal::resetState() {
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Register(), 0);
+    QCOMPARE(d.FNBeginOpenSession(), 0);
+    QCOMPARE(d.FNGetStatus(), 0);
+    QCOMPARE(d.FNCurrentDocument(), 2);
+    d.SetRequestType(0);
+    QCOMPARE(d.FNResetState(), 0);
+    QCOMPARE(d.FNGetStatus(), 0);
+    QCOMPARE(d.FNCurrentDocument(), 0);
+    QCOMPARE(d.FNLifeState(), int(VRFiscal::PhaseFiscal));
+    QCOMPARE(d.DocumentNumber(), 1);
+}
+
+// The FN counters follow the archive; the shift-closing report clears the
+// shift's registers and nothing else.
+void TestVRegisterFiscal::countersAndShiftTotals() {
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Register(), 0);
+    QCOMPARE(d.OpenSession(), 0);
+    QCOMPARE(d.FNBuildCalculationStateReport(), 0);
+    QCOMPARE(b.CashCount(4361), 3); // documents of the storage
+    QCOMPARE(b.CashCount(4354), 1); // its shifts
+    QCOMPARE(b.CashCount(4230), 2); // documents of the shift
+    QCOMPARE(b.CashCount(4291), 1); // settlement reports of the shift
+
+    // A technological reset loses them; the sync brings them back.
+    {
+        VRStore s(VR::DefaultRegisterPath());
+        VRStore::Transaction t(s);
+        VRTotals::Clear(s);
+        VRTotals::AddCash(s, 64, Currency::FromRaw(1230000));  // a department in the shift
+        VRTotals::AddCash(s, 241, Currency::FromRaw(5000000)); // cash in the drawer
+        VRTotals::AddCash(s, 243, Currency::FromRaw(7000000)); // non-clearable sum
+        VRTotals::AddOperation(s, 140, 3);                     // receipts of the shift
+        t.Commit();
+    }
+    QCOMPARE(b.CashCount(4361), 0);
+    QCOMPARE(d.FNCountersSync(), 0);
+    QCOMPARE(b.CashCount(4361), 3);
+    QCOMPARE(b.CashCount(4354), 1);
+    QCOMPARE(b.CashCount(4230), 2);
+    QCOMPARE(b.CashCount(4291), 1);
+
+    QCOMPARE(d.PrintReportWithCleaning(), 0);
+    auto cash = [&](int reg) {
+        d.SetRegisterNumber(reg);
+        return d.GetCashReg() == 0 ? d.ContentsOfCashRegister().raw : -1;
+    };
+    auto op = [&](int reg) {
+        d.SetRegisterNumber(reg);
+        return d.GetOperationReg() == 0 ? d.ContentsOfOperationRegister() : -1;
+    };
+    QCOMPARE(cash(64), 0);
+    QCOMPARE(op(140), 0);
+    QCOMPARE(b.CashCount(4230), 0);
+    QCOMPARE(b.CashCount(4291), 0);
+    QCOMPARE(cash(241), 5000000);
+    QCOMPARE(cash(243), 7000000);
+    QCOMPARE(b.CashCount(4361), 4);
+    QCOMPARE(op(179), 1); // shift-closing reports
+}
+
+void TestVRegisterFiscal::documentAsText() {
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Register(kInn, kRnm, 33), 0);
+    const quint32 sign = d.FiscalSign();
+    d.SetRequestDocumentType(1);
+    d.SetRegistrationNumber(1);
+    d.SetShowTagNumber(true);
+    QCOMPARE(d.FNGetDocumentAsString(), 0);
+    const QStringList lines = d.StringForPrinting().split(QLatin1Char('\n'));
+    QCOMPARE(lines.value(0), QStringLiteral("ОТЧЕТ О РЕГИСТРАЦИИ"));
+    QVERIFY(lines.contains(QStringLiteral("ИНН ПОЛЬЗ. (1018): %1").arg(kInn)));
+    QVERIFY(lines.contains(QStringLiteral("РН ККТ (1037): %1").arg(kRnm)));
+    QVERIFY(lines.contains(QStringLiteral("СНО (1062): 33")));
+    QVERIFY(lines.contains(QStringLiteral("ФД (1040): 1")));
+    QVERIFY(lines.contains(QStringLiteral("ФП (1077): %1").arg(sign)));
+    QVERIFY(!d.StringForPrinting().contains(QStringLiteral("1101"))); // no reason on a registration
+    d.SetShowTagNumber(false);
+    QCOMPARE(d.FNGetDocumentAsString(), 0);
+    QVERIFY(d.StringForPrinting().contains(QStringLiteral("\nИНН ПОЛЬЗ.: %1\n").arg(kInn)));
+    // Any document by its number, with type other than 1; 0 names the latest registration.
+    QCOMPARE(d.OpenSession(), 0);
+    d.SetRequestDocumentType(0);
+    d.SetDocumentNumber(2);
+    QCOMPARE(d.FNGetDocumentAsString(), 0);
+    QVERIFY(
+        d.StringForPrinting().startsWith(QStringLiteral("ОТЧЕТ ОБ ОТКР. СМЕНЫ\nДАТА, ВРЕМЯ: ")));
+    QVERIFY(d.StringForPrinting().contains(QStringLiteral("\nСМЕНА: 1\n")));
+}
+
+void TestVRegisterFiscal::registrationTlv_data() {
+    QTest::addColumn<int>("tag");
+    QTest::addColumn<QByteArray>("value"); // hex
+    QTest::newRow("ИНН, 12 characters") << 1018
+                                        << QByteArray("31323334353637383934"
+                                                      "2020");
+    QTest::newRow("registration number") << 1037
+                                         << QByteArray("30303030303030303031303536353334"
+                                                       "20202020");
+    QTest::newRow("tax systems, a byte") << 1062 << QByteArray("21");
+    QTest::newRow("document number, 4 bytes LE") << 1040 << QByteArray("01000000");
+    QTest::newRow("a work-mode flag") << 1002 << QByteArray("01");
+    QTest::newRow("time zone") << 1011 << QByteArray("03");
+}
+
+void TestVRegisterFiscal::registrationTlv() {
+    QFETCH(int, tag);
+    QFETCH(QByteArray, value);
+    Bench b;
+    auto& d = *b.drv;
+    d.SetTableNumber(17);
+    d.SetRowNumber(1);
+    d.SetFieldNumber(66);
+    d.SetValueOfFieldInteger(3);
+    QCOMPARE(d.WriteTable(), 0);
+    d.SetINN(kInn);
+    d.SetKKTRegistrationNumber(kRnm);
+    d.SetTaxType(33);
+    d.SetWorkMode(2); // autonomous
+    QCOMPARE(d.FNBuildRegistrationReport(), 0);
+    d.SetRegistrationNumber(1);
+    d.SetTagNumber(tag);
+    QCOMPARE(d.FNRequestRegistrationTLV(), 0);
+    const QByteArray tlv = d.TLVData().toLatin1();
+    const QByteArray v = QByteArray::fromHex(value);
+    QCOMPARE(tlv.size(), 4 + v.size());
+    QCOMPARE(quint8(tlv[0]) | quint8(tlv[1]) << 8, tag);
+    QCOMPARE(quint8(tlv[2]) | quint8(tlv[3]) << 8, v.size());
+    QCOMPARE(tlv.mid(4).toHex(), v.toHex());
+}
+
+void TestVRegisterFiscal::fiscalBarcode() {
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Register(), 0);
+    QCOMPARE(d.OpenSession(), 0);
+    // A receipt as the receipt commands leave it in the archive.
+    VRFiscal::Document receipt;
+    QDateTime made;
+    {
+        VRStore s(VR::DefaultRegisterPath());
+        VRStore::Transaction t(s);
+        made = VR::Now(s);
+        receipt = VRFiscal::MakeDocument(s, made, VRFiscal::DocReceipt,
+                                         {{QStringLiteral("OperationType"), 1},
+                                          {QStringLiteral("Summ1"), QStringLiteral("123.45")}});
+        t.Commit();
+    }
+    QCOMPARE(receipt.number, 3);
+    QCOMPARE(d.FNGetSerial(), 0);
+    const QString fn = d.SerialNumber();
+    d.SetDocumentNumber(3);
+    QCOMPARE(d.FNReadFiscalBarcode(), 0);
+    QCOMPARE(d.BarCode(), QStringLiteral("t=%1&s=123.45&fn=%2&i=3&fp=%3&n=1")
+                              .arg(made.toString(QStringLiteral("yyyyMMddTHHmm")), fn)
+                              .arg(receipt.fiscalSign));
+    QCOMPARE(b.CashCount(4361), 3);
+}
+
+// The key update: at a shift opening and by the raw command of the FN page.
+void TestVRegisterFiscal::keyUpdate_data() {
+    QTest::addColumn<bool>("online");
+    QTest::addColumn<int>("openResult");
+    QTest::addColumn<int>("openStatus");
+    QTest::addColumn<QString>("rawAnswer");
+    QTest::newRow("online: two keys, then none") << true << 0 << 8 << "00";
+    QTest::newRow("offline: no link") << false << 255 << 1 << "FF";
+}
+
+void TestVRegisterFiscal::keyUpdate() {
+    QFETCH(bool, online);
+    QFETCH(int, openResult);
+    QFETCH(int, openStatus);
+    QFETCH(QString, rawAnswer);
+    Bench b;
+    auto& d = *b.drv;
+    QCOMPARE(b.Service(online ? QStringLiteral("online") : QStringLiteral("offline")), 0);
+    QCOMPARE(d.GetShortECRStatus(), 0);
+    QCOMPARE(d.UpdateKeysResultCode(), 254);
+    QCOMPARE(b.Register(), 0);
+    QCOMPARE(d.OpenSession(), 0);
+    QCOMPARE(d.GetShortECRStatus(), 0);
+    QCOMPARE(d.UpdateKeysResultCode(), openResult);
+    QCOMPARE(d.UpdateKeysStatus(), openStatus);
+    QCOMPARE(b.Raw(QStringLiteral("FE E1 5A 3C 96 0F")), rawAnswer);
+    QCOMPARE(b.Raw(QStringLiteral("FE E1 00 00 00 00")),
+             QStringLiteral("code %1").arg(int(RC::BadParameters)));
+    QCOMPARE(b.Raw(QStringLiteral("FE F0")), QStringLiteral("code %1").arg(int(RC::NotSupported)));
+    // Fresh keys: the next shift needs no update.
+    QCOMPARE(d.PrintReportWithCleaning(), 0);
+    QCOMPARE(d.OpenSession(), 0);
+    QCOMPARE(d.GetShortECRStatus(), 0);
+    QCOMPARE(d.UpdateKeysResultCode(), online ? 254 : 255);
 }
 
 QTEST_GUILESS_MAIN(TestVRegisterFiscal)
