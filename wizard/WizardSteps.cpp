@@ -2,9 +2,15 @@
 
 #include "wizard/registration/fmuOFDParams.h"
 #include "wizard/registration/fmuSelectWorkType.h"
+#include "wizard/search/fmuCheckLAN.h"
 #include "wizard/search/fmuConnectDevice.h"
 #include "wizard/search/fmuEnterSerial.h"
+#include "wizard/search/fmuEthernetParams.h"
+#include "wizard/search/fmuOFDExchangeState.h"
+#include "wizard/search/fmuRNDISParams.h"
+#include "wizard/search/fmuSelectNetType.h"
 #include "wizard/search/fmuSelectPortType.h"
+#include "wizard/search/fmuWiFiParams.h"
 
 // One row per step class; a class whose step is not built yet has no factory
 // and is left out, so a step naming it leads back to the first step.
@@ -30,16 +36,16 @@ const TStepRow kSteps[] = {
     {"TfmINN", nullptr},
     {"TfmFiscalizationBefore", nullptr},
     {"TfmFiscalizationInfo", nullptr},
-    {"TfmSelectNetType", nullptr},
-    {"TfmEthernetParams", nullptr},
-    {"TfmRNDISParams", nullptr},
-    {"TfmWiFiParams", nullptr},
-    {"TfmCheckRNDIS", nullptr},
-    {"TfmOFDExchangeState", nullptr},
+    {"TfmSelectNetType", Make<TfmSelectNetType>},
+    {"TfmEthernetParams", Make<TfmEthernetParams>},
+    {"TfmRNDISParams", Make<TfmRNDISParams>},
+    {"TfmWiFiParams", Make<TfmWiFiParams>},
+    {"TfmCheckRNDIS", Make<TfmCheckRNDIS>},
+    {"TfmOFDExchangeState", Make<TfmOFDExchangeState>},
     {"TfmFinalMessage", nullptr},
     {"TfmSelectPortType", Make<TfmSelectPortType>},
     {"TfmTCPParams", nullptr},
-    {"TfmCheckEthernet", nullptr},
+    {"TfmCheckEthernet", Make<TfmCheckEthernet>},
     {"TfmBeforeCloseFN", nullptr},
     {"TfmFFD", nullptr},
     {"TfmCloseFN", nullptr},
