@@ -348,6 +348,9 @@ private slots:
         r.FFD = 2;
         page.OnShow();
         QCOMPARE(fake.CallCount(MethodId::ReadTable), 3); // site, ИНН, e-mail
+        // The server read for the earlier job is not carried over.
+        QCOMPARE(Find<QLineEdit>(page, "edtOFDServer")->text(), QString());
+        QCOMPARE(Find<QLineEdit>(page, "edtOFDPort")->text(), QString());
         QVERIFY(!Find<QLineEdit>(page, "edtOFDServer")->isEnabled());
         QVERIFY(!Find<QLineEdit>(page, "edtOFDPort")->isEnabled());
         QVERIFY(!Find<QLineEdit>(page, "edtPortKM")->isEnabled());

@@ -98,14 +98,16 @@ void TfmOFDParams::FillFields() {
     SetEditEnabled(ui->edtPortKM, km);
 
     auto disconnect = qScopeGuard([] { WizardDriver().Disconnect(); });
+    // Without the operator table there is nothing to read; an earlier job's
+    // server must not be carried over into this one's data.
     if (!r.OFDServer.isEmpty())
         ui->edtOFDServer->setText(r.OFDServer);
-    else if (r.OFDEnabled)
-        ui->edtOFDServer->setText(TableReadStr(19, 1, 1));
+    else
+        ui->edtOFDServer->setText(r.OFDEnabled ? TableReadStr(19, 1, 1) : QString());
     if (r.OFDPort != 0)
         ui->edtOFDPort->setText(QString::number(r.OFDPort));
-    else if (r.OFDEnabled)
-        ui->edtOFDPort->setText(QString::number(TableReadInt(19, 1, 2)));
+    else
+        ui->edtOFDPort->setText(r.OFDEnabled ? QString::number(TableReadInt(19, 1, 2)) : QString());
     ui->edtOFDName->setText(!r.OFDName.isEmpty() ? r.OFDName : TableReadStr(18, 1, 10));
     ui->edtOFDUrl->setText(!r.OFDUrl.isEmpty() ? r.OFDUrl : TableReadStr(18, 1, 11));
     ui->edtOFDINN->setText(!r.OFDINN.isEmpty() ? r.OFDINN : TableReadStr(18, 1, 12));

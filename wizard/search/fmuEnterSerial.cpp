@@ -53,6 +53,7 @@ bool TfmEnterSerial::ReadSerialPresent() {
 
 void TfmEnterSerial::OnShow() {
     const bool wasRegisterNumber = !ui->edtSerial->isEnabled();
+    FHasSerial = false; // until the register says otherwise
     FHasSerial = ReadSerialPresent();
     ui->lblSerialEntered->setVisible(FHasSerial);
     if (FHasSerial) {
