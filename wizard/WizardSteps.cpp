@@ -8,8 +8,10 @@
 #include "wizard/search/fmuEthernetParams.h"
 #include "wizard/search/fmuOFDExchangeState.h"
 #include "wizard/search/fmuRNDISParams.h"
+#include "wizard/search/fmuSearchDevice.h"
 #include "wizard/search/fmuSelectNetType.h"
 #include "wizard/search/fmuSelectPortType.h"
+#include "wizard/search/fmuTCPParams.h"
 #include "wizard/search/fmuWiFiParams.h"
 
 // One row per step class; a class whose step is not built yet has no factory
@@ -26,7 +28,7 @@ struct TStepRow {
 
 const TStepRow kSteps[] = {
     {"TfmConnectDevice", Make<TfmConnectDevice>},
-    {"TfmSearchDevice", nullptr},
+    {"TfmSearchDevice", Make<TfmSearchDevice>},
     {"TfmSelectWorkType", Make<TfmSelectWorkType>},
     {"TfmSelectClientType", nullptr},
     {"TfmEnterSerial", Make<TfmEnterSerial>},
@@ -44,7 +46,7 @@ const TStepRow kSteps[] = {
     {"TfmOFDExchangeState", Make<TfmOFDExchangeState>},
     {"TfmFinalMessage", nullptr},
     {"TfmSelectPortType", Make<TfmSelectPortType>},
-    {"TfmTCPParams", nullptr},
+    {"TfmTCPParams", Make<TfmTCPParams>},
     {"TfmCheckEthernet", Make<TfmCheckEthernet>},
     {"TfmBeforeCloseFN", nullptr},
     {"TfmFFD", nullptr},
