@@ -250,6 +250,7 @@ private slots:
     void checkStepStopDuringDhcpWait();
     void checkStepDestroyedWhileRunning();
 
+    void endToEndEthernetCheck_data();
     void endToEndEthernetCheck();
     void endToEndStopDuringDhcpWait();
 };
@@ -459,9 +460,10 @@ void TstWizardNetwork::lanCheck() {
     const QStringList log = Fake().Log();
     const int probe = int(log.indexOf(QStringLiteral("Set ConnectionType=6")));
     QVERIFY(probe > 0);
-    QCOMPARE(log.mid(probe - 1, 6),
+    QCOMPARE(log.mid(probe - 1, 7),
              (QStringList{
                  QStringLiteral("Call Disconnect"), QStringLiteral("Set ConnectionType=6"),
+                 QStringLiteral("Set UseIPAddress=0"),
                  QStringLiteral("Set ComputerName=%1")
                      .arg(rndis ? QStringLiteral("192.168.137.111") : QStringLiteral("10.0.0.5")),
                  QStringLiteral("Set TCPPort=%1").arg(rndis ? 7779 : 7778),
@@ -809,41 +811,53 @@ void TstWizardNetwork::checkStepDestroyedWhileRunning() {
 
 // ---------------------------------------------------------------- end to end
 
+void TstWizardNetwork::endToEndEthernetCheck_data() {
+    QTest::addColumn<QString>("address");
+    QTest::addColumn<bool>("daemonPort");
+    QTest::addColumn<bool>("reachable");
+    QTest::newRow("the daemon") << "127.0.0.1" << true << true;
+    QTest::newRow("closed port") << "127.0.0.1" << false << false;
+    // The daemon listens on 127.0.0.1 only: the register's address must be
+    // the one dialled, not the component's saved one.
+    QTest::newRow("another address") << "127.0.0.2" << true << false;
+}
+
 void TstWizardNetwork::endToEndEthernetCheck() {
+    QFETCH(QString, address);
+    QFETCH(bool, daemonPort);
+    QFETCH(bool, reachable);
     F.UseVirtualRegister();
     // The daemon serves the same register database as the wizard's own object.
     TDaemon daemon(F.Dir->Path());
     QVERIFY(daemon.Port > 0);
+    const int port = daemonPort ? daemon.Port : ClosedPort();
 
-    for (const int port : {daemon.Port, ClosedPort()}) {
-        TfmEthernetParams eth;
-        ShowStep(eth);
+    TfmEthernetParams eth;
+    ShowStep(eth);
+    QCOMPARE(F.Shown, QStringList());
+    Find<QCheckBox>(eth, "chkDHCP")->setChecked(false);
+    Fill(eth, {address, "255.0.0.0", "127.0.0.254", "127.0.0.53", QString::number(port)});
+    {
+        TInfoBox box;
+        RunNext(eth);
         QCOMPARE(F.Shown, QStringList());
-        Find<QCheckBox>(eth, "chkDHCP")->setChecked(false);
-        Fill(eth, {"127.0.0.1", "255.0.0.0", "127.0.0.254", "127.0.0.53", QString::number(port)});
-        {
-            TInfoBox box;
-            RunNext(eth);
-            QCOMPARE(F.Shown, QStringList());
-            QVERIFY(box.Text.startsWith(QStringLiteral("Настройки Ethernet успешно записаны.")));
-        }
-        QCOMPARE(Controller().NextPageClass, QByteArray("TfmCheckEthernet"));
+        QVERIFY(box.Text.startsWith(QStringLiteral("Настройки Ethernet успешно записаны.")));
+    }
+    QCOMPARE(Controller().NextPageClass, QByteArray("TfmCheckEthernet"));
 
-        TfmCheckEthernet check;
-        ShowStep(check);
-        auto* status = Find<QLabel>(check, "lblStatus");
-        QTRY_VERIFY_WITH_TIMEOUT(FWindow.AllEnabled(), 20000);
-        if (port == daemon.Port)
-            QCOMPARE(status->text(), Connected(QStringLiteral("127.0.0.1"), port));
-        else {
-            // The description is the transport's own reason for the failure.
-            const QString text = status->text();
-            QVERIFY2(
-                text.startsWith(QStringLiteral("Ошибка подключения к : 127.0.0.1:%1, ").arg(port)),
-                qPrintable(text));
-            QVERIFY2(text.endsWith(QStringLiteral(" \r\nПроверьте настройки сети")),
-                     qPrintable(text));
-        }
+    TfmCheckEthernet check;
+    ShowStep(check);
+    auto* status = Find<QLabel>(check, "lblStatus");
+    QTRY_VERIFY_WITH_TIMEOUT(FWindow.AllEnabled(), 20000);
+    const QString text = status->text();
+    if (reachable) {
+        QCOMPARE(text, Connected(address, port));
+    } else {
+        // The description is the transport's own reason for the failure.
+        QVERIFY2(text.startsWith(
+                     QStringLiteral("Ошибка подключения к : %1:%2, ").arg(address).arg(port)),
+                 qPrintable(text));
+        QVERIFY2(text.endsWith(QStringLiteral(" \r\nПроверьте настройки сети")), qPrintable(text));
     }
 }
 

@@ -106,6 +106,9 @@ void TCheckLANWorkTask::Check() {
     {
         TProbe probe;
         probe->SetConnectionType(kTcpConnection);
+        // The object's saved settings may prefer their own IP address over
+        // the name: the register's address must be the one dialled.
+        probe->SetUseIPAddress(false);
         probe->SetComputerName(ep.address);
         probe->SetTCPPort(ep.port);
         probe->SetTCPConnectionTimeout(kConnectTimeoutMs);
