@@ -114,6 +114,10 @@ QString Usage() {
                "  --profile ИМЯ               модель ККТ: ") +
            QStringLiteral("default, model254, alt-tables, no-fn, cashcore\n") +
            QStringLiteral(
+               "  --vr КОМАНДА                служебная команда ККТ, например \"online 5\", "
+               "\"offline\",\n"
+               "                              \"fn-replace\"; можно повторять (список: --vr-help)\n"
+               "  --vr-help                   перечислить служебные команды ККТ\n"
                "  --vr-state                  показать имитации и настройки ККТ\n"
                "  --clear-tape                очистить бумажную ленту\n"
                "  --tape [N]                  после элементов: последние N записей ленты "
@@ -188,6 +192,14 @@ int Run(const QStringList& args, QTextStream& out, QTextStream& err) {
             if (!value(&v))
                 return usage(QStringLiteral("%1 без значения").arg(a));
             service << QStringLiteral("%1 %2").arg(a.mid(2), v);
+        } else if (a == QLatin1String("--vr")) {
+            // One service command of the register, as its own text.
+            if (!value(&v) || v.trimmed().isEmpty())
+                return usage(QStringLiteral("--vr без команды"));
+            service << v.trimmed();
+        } else if (a == QLatin1String("--vr-help")) {
+            out << VirtualRegister::ServiceHelp() << "\n";
+            return kOk;
         } else if (a == QLatin1String("--clear-faults")) {
             service << QStringLiteral("clear-faults");
         } else if (a == QLatin1String("--vr-state")) {
