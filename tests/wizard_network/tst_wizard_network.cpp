@@ -252,6 +252,7 @@ private slots:
 
     void endToEndEthernetCheck_data();
     void endToEndEthernetCheck();
+    void endToEndDhcpCheck();
     void endToEndStopDuringDhcpWait();
 };
 
@@ -859,6 +860,20 @@ void TstWizardNetwork::endToEndEthernetCheck() {
                  qPrintable(text));
         QVERIFY2(text.endsWith(QStringLiteral(" \r\nПроверьте настройки сети")), qPrintable(text));
     }
+}
+
+void TstWizardNetwork::endToEndDhcpCheck() {
+    F.UseVirtualRegister();
+    // A fresh register uses DHCP; the daemon's start begins its lease and
+    // gives it the address and port it serves.
+    TDaemon daemon(F.Dir->Path());
+    QVERIFY(daemon.Port > 0);
+    TfmCheckEthernet check;
+    ShowStep(check);
+    QTRY_COMPARE(check.Task().State().Text(), QStringLiteral("Ожидание получения IP адреса..."));
+    QTRY_VERIFY_WITH_TIMEOUT(FWindow.AllEnabled(), 20000);
+    QCOMPARE(Find<QLabel>(check, "lblStatus")->text(),
+             Connected(QStringLiteral("127.0.0.1"), daemon.Port));
 }
 
 void TstWizardNetwork::endToEndStopDuringDhcpWait() {
