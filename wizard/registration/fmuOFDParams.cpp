@@ -43,13 +43,13 @@ TfmOFDParams::TfmOFDParams(QWidget* parent)
 
 TfmOFDParams::~TfmOFDParams() = default;
 
-TOFDTemplate TfmOFDParams::Shown() const {
+TOFDTemplate TfmOFDParams::ShownValues() const {
     return {ui->edtOFDServer->text(), ui->edtOFDPort->text(), ui->edtOFDName->text(),
             ui->edtOFDUrl->text(),    ui->edtOFDINN->text(),  ui->edtTaxOfficeURL->text(),
             ui->edtServerKM->text(),  ui->edtPortKM->text(),  ui->edtSenderEmail->text()};
 }
 
-void TfmOFDParams::Show(const TOFDTemplate& v) {
+void TfmOFDParams::ShowValues(const TOFDTemplate& v) {
     ui->edtOFDServer->setText(v.OFDServer);
     ui->edtOFDPort->setText(v.OFDPort);
     ui->edtOFDName->setText(v.OFDName);
@@ -76,7 +76,7 @@ void TfmOFDParams::OnShow() {
     // Whatever the register answers, the fields shown become the defaults
     // and the list starts answering only now.
     auto attach = qScopeGuard([this] {
-        FDefaults = Shown();
+        FDefaults = ShownValues();
         FTemplateHandler =
             connect(ui->cbTemplates, &QComboBox::currentIndexChanged, this, [this](int index) {
                 RunHandler(this, [this, index] { cbTemplatesChange(index); });
@@ -91,13 +91,12 @@ void TfmOFDParams::FillFields() {
     const bool km = r.FFD == kFFD12;
     SetEditEnabled(ui->edtOFDServer, r.OFDEnabled);
     SetEditEnabled(ui->edtOFDPort, r.OFDEnabled);
-    for (QWidget* w :
-         {static_cast<QWidget*>(ui->lblServerKM), static_cast<QWidget*>(ui->lblPortKM)})
-        w->setEnabled(km);
+    for (QLabel* label : {ui->lblServerKM, ui->lblPortKM})
+        label->setEnabled(km);
     SetEditEnabled(ui->edtServerKM, km);
     SetEditEnabled(ui->edtPortKM, km);
 
-    auto disconnect = qScopeGuard([] { WizardDriver().Disconnect(); });
+    auto endConnection = qScopeGuard([] { WizardDriver().Disconnect(); });
     // Without the operator table there is nothing to read; an earlier job's
     // server must not be carried over into this one's data.
     if (!r.OFDServer.isEmpty())
@@ -122,13 +121,13 @@ void TfmOFDParams::FillFields() {
 
 void TfmOFDParams::cbTemplatesChange(int index) {
     if (index == 0) {
-        Show(FDefaults);
+        ShowValues(FDefaults);
         return;
     }
     if (index - 1 >= FTemplateFiles.size())
         return;
     if (const auto values = ReadOFDTemplate(FTemplateFiles[index - 1]))
-        Show(*values);
+        ShowValues(*values);
 }
 
 void TfmOFDParams::btnOpenTemplateClick() {
@@ -139,7 +138,7 @@ void TfmOFDParams::btnOpenTemplateClick() {
     if (dlgOpen.exec() != QDialog::Accepted || dlgOpen.selectedFiles().isEmpty())
         return;
     if (const auto values = ReadOFDTemplate(dlgOpen.selectedFiles().constFirst()))
-        Show(*values);
+        ShowValues(*values);
 }
 
 void TfmOFDParams::btnSaveTemplateClick() {
@@ -149,7 +148,7 @@ void TfmOFDParams::btnSaveTemplateClick() {
     dlgSave.setDefaultSuffix(QStringLiteral("xml"));
     if (dlgSave.exec() != QDialog::Accepted || dlgSave.selectedFiles().isEmpty())
         return;
-    WriteOFDTemplate(dlgSave.selectedFiles().constFirst(), Shown());
+    WriteOFDTemplate(dlgSave.selectedFiles().constFirst(), ShownValues());
     // The new template is offered at once; the fields stay as they are.
     const QSignalBlocker quiet(ui->cbTemplates);
     FillTemplateList();

@@ -28,8 +28,8 @@ private:
     void cbTemplatesChange(int index);
     void btnOpenTemplateClick();
     void btnSaveTemplateClick();
-    TOFDTemplate Shown() const;
-    void Show(const TOFDTemplate& values);
+    TOFDTemplate ShownValues() const;
+    void ShowValues(const TOFDTemplate& values);
 
     std::unique_ptr<Ui::TfmOFDParams> ui;
     QStringList FTemplateFiles;

@@ -72,7 +72,7 @@ void TfmSelectWorkType::OnShow() {
     ui->lbWorkType->setFocus();
 
     TLedgra& d = WizardDriver();
-    auto disconnect = qScopeGuard([&d] { d.Disconnect(); });
+    auto endConnection = qScopeGuard([&d] { d.Disconnect(); });
     d.SetModelParamNumber(kOFDTableParam);
     CheckResult(d.ReadModelParamValue());
     c.RegParams.OFDEnabled = false;

@@ -46,7 +46,7 @@ TfmEnterSerial::~TfmEnterSerial() = default;
 
 bool TfmEnterSerial::ReadSerialPresent() {
     TLedgra& d = WizardDriver();
-    auto disconnect = qScopeGuard([&d] { d.Disconnect(); });
+    auto endConnection = qScopeGuard([&d] { d.Disconnect(); });
     CheckResult(d.ReadSerialNumber());
     return SerialNumberPresent(d.SerialNumber());
 }
@@ -95,7 +95,7 @@ void TfmEnterSerial::Next() {
         if (value.isEmpty() || !AllDigits(value))
             throw EError(QString::fromUtf8("Заводской номер должен состоять только из цифр!"));
         TLedgra& d = WizardDriver();
-        auto disconnect = qScopeGuard([&d] { d.Disconnect(); });
+        auto endConnection = qScopeGuard([&d] { d.Disconnect(); });
         CheckResult(d.ReadSerialNumber());
         if (!SerialNumberPresent(d.SerialNumber())) {
             d.SetSerialNumber(value);
