@@ -375,6 +375,19 @@ void TestLedgra::console_data() {
     QTest::newRow("profile") << QStringList{"--profile", "model254", "GetDeviceMetrics()",
                                             "UModel?"}
                              << 0 << "model254\nGetDeviceMetrics: 0 Ошибок нет\nUModel = 254\n";
+    QTest::newRow("service command, then the items")
+        << QStringList{"--vr",
+                       "offline",
+                       "--vr",
+                       "online 7",
+                       "FNGetInfoExchangeStatus()",
+                       "InfoExchangeStatus?"}
+        << 0
+        << "нет связи с ОФД\nОФД на связи\nFNGetInfoExchangeStatus: 0 Ошибок нет\n"
+           "InfoExchangeStatus = 1\n";
+    QTest::newRow("service command missing") << QStringList{"--vr"} << 2 << "";
+    QTest::newRow("unknown service command runs nothing")
+        << QStringList{"--vr", "bogus", "GetECRStatus()"} << 2 << "";
     QTest::newRow("unreachable tcp")
         << QStringList{"--connection", "tcp://127.0.0.1:1", "GetECRStatus()"} << 1 << "";
     QTest::newRow("bad connection")
