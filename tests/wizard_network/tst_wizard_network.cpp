@@ -104,11 +104,11 @@ public:
     void SetNextEnabled(bool v) override { Next = v; }
     void SetPrevEnabled(bool v) override { Prev = v; }
     void SetHomeEnabled(bool v) override { Home = v; }
-    void SetSettingsEnabled(bool) override {}
+    void SetSettingsEnabled(bool v) override { Settings = v; }
     TParamPage* PageByClass(const char*) const override { return nullptr; }
-    bool AllEnabled() const { return Next && Prev && Home; }
-    bool NoneEnabled() const { return !Next && !Prev && !Home; }
-    bool Next = true, Prev = true, Home = true;
+    bool AllEnabled() const { return Next && Prev && Home && Settings; }
+    bool NoneEnabled() const { return !Next && !Prev && !Home && !Settings; }
+    bool Next = true, Prev = true, Home = true, Settings = true;
 };
 
 // Accepts the message box a step shows and keeps its text.

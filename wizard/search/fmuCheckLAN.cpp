@@ -36,6 +36,9 @@ void TfmCheckLAN::EnableNavigation(bool enable) {
     c.EnablePrev(enable);
     c.EnableNext(enable);
     c.EnableHome(enable);
+    // The driver settings use the wizard's object too, which the check reads
+    // from its own thread meanwhile.
+    c.EnableSettings(enable);
 }
 
 void TfmCheckLAN::OnShow() {
