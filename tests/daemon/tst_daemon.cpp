@@ -6,8 +6,12 @@
 #include "ledgra/LedgraComponent.h"
 #include "ledgra/LedgraSettings.h"
 #include "ledgra/Transport.h"
+#include "platform/PortMap.h"
+#include "platform/SerialPorts.h"
+#include "tests/support/DaemonProcess.h"
 #include "tests/support/TestDataDir.h"
 #include "vregister/VRServer.h"
+#include "vregister/VRTableSchema.h"
 #include "vregister/VirtualRegister.h"
 
 #include <QElapsedTimer>
@@ -213,6 +217,10 @@ private slots:
     void closedPortIsNoLink();
     void daemonWithConsole_data();
     void daemonWithConsole();
+    void ptyPortsInTheMap_data();
+    void ptyPortsInTheMap();
+    void networkLink_data();
+    void networkLink();
 };
 
 void TstDaemon::componentOverTcp() {
@@ -467,6 +475,142 @@ void TstDaemon::daemonWithConsole() {
     QCOMPARE(daemon.exitCode(), 0);
     QByteArray rest;
     QVERIFY(idle.ReadUntilClosed(1000, &rest));
+}
+
+void TstDaemon::ptyPortsInTheMap_data() {
+    QTest::addColumn<int>("daemons");
+    QTest::addColumn<int>("ptysEach");
+    QTest::addColumn<int>("signal"); // how they stop
+    QTest::newRow("one pty, SIGTERM") << 1 << 1 << int(SIGTERM);
+    QTest::newRow("two ptys, SIGINT") << 1 << 2 << int(SIGINT);
+    QTest::newRow("three daemons at once") << 3 << 2 << int(SIGTERM);
+    QTest::newRow("killed: the entry is ignored") << 1 << 1 << int(SIGKILL);
+}
+
+void TstDaemon::ptyPortsInTheMap() {
+    QFETCH(int, daemons);
+    QFETCH(int, ptysEach);
+    QFETCH(int, signal);
+
+    TestDataDir dir;
+    QStringList args;
+    for (int i = 0; i < ptysEach; ++i)
+        args << QStringLiteral("--pty");
+    std::vector<std::unique_ptr<DaemonProcess>> started;
+    for (int i = 0; i < daemons; ++i)
+        started.push_back(std::make_unique<DaemonProcess>());
+    // Started together: the numbers are handed out one process at a time.
+    for (auto& d : started)
+        QVERIFY2(d->Start(QStringLiteral(VREGISTERD_PATH), dir.Path(), args),
+                 qPrintable(d->Output()));
+
+    QSet<int> numbers;
+    for (auto& d : started) {
+        QCOMPARE(d->Ptys().size(), ptysEach);
+        for (const DaemonProcess::Pty& p : d->Ptys()) {
+            QVERIFY(p.com >= Platform::kFirstOwnedComNumber);
+            QCOMPARE(p.rate, 115200);
+            QCOMPARE(Platform::PortDevice(p.com), p.path);
+            numbers.insert(p.com);
+            // Each port answers on its own.
+            TLedgra serial(std::make_shared<TLedgraComponent>());
+            serial.SetConnectionType(LedgraSettings::kSerial);
+            serial.SetComNumber(p.com);
+            serial.SetBaudRate(6);
+            serial.SetPassword(30);
+            QCOMPARE(serial.GetShortECRStatus(), 0);
+            // The port list shows it as the daemon's register.
+            bool listed = false;
+            for (const Platform::SerialPortInfo& info : Platform::SerialPorts())
+                if (info.comNumber == p.com)
+                    listed = info.friendlyName ==
+                             QStringLiteral("Виртуальная ККТ vregisterd (COM%1)").arg(p.com);
+            QVERIFY(listed);
+        }
+    }
+    QCOMPARE(numbers.size(), daemons * ptysEach);
+
+    for (auto& d : started) {
+        if (signal == SIGKILL)
+            d->Stop(SIGKILL);
+        else
+            QVERIFY(d->Stop(signal));
+    }
+    for (int com : numbers)
+        QVERIFY(Platform::PortDevice(com).isEmpty());
+    QFile ini(Platform::PortMapFile());
+    QVERIFY(ini.open(QIODevice::ReadOnly));
+    // A clean stop leaves no line behind; a killed daemon's line stays, unheeded.
+    QCOMPARE(ini.readAll().contains("/dev/pts/"), signal == SIGKILL);
+    // ...and its number is handed out again.
+    if (signal == SIGKILL)
+        QCOMPARE(Platform::AddOwnedPortEntry(QStringLiteral("/dev/null")),
+                 Platform::kFirstOwnedComNumber);
+}
+
+void TstDaemon::networkLink_data() {
+    QTest::addColumn<bool>("dhcp");
+    QTest::newRow("DHCP") << true;
+    QTest::newRow("static address") << false;
+}
+
+// What the wizard's link check does: the DHCP state, then the address and
+// port from the tables, then a TCP connection to them.
+void TstDaemon::networkLink() {
+    QFETCH(bool, dhcp);
+    TestDataDir dir;
+    if (!dhcp) {
+        auto reg = VR::Shared(VR::DefaultRegisterPath());
+        reg->WithStore([](VRStore& s) {
+            QCOMPARE(VRTables::WriteInt(s, 16, 1, 1, 1), 0);
+            QCOMPARE(VRTables::WriteInt(s, 16, 1, 2, 3), 0);
+            for (int f = 3; f <= 6; ++f)
+                QCOMPARE(VRTables::WriteInt(s, 16, 1, f, 10 + f), 0);
+        });
+    }
+    QElapsedTimer t;
+    t.start();
+    DaemonProcess daemon;
+    QVERIFY2(daemon.Start(QStringLiteral(VREGISTERD_PATH), dir.Path(),
+                          {QStringLiteral("--port"), QStringLiteral("0")}),
+             qPrintable(daemon.Output()));
+    TLedgra d(std::make_shared<TLedgraComponent>()); // the embedded register of the same folder
+    d.SetPassword(30);
+    auto read = [&](int table, int field) {
+        d.SetTableNumber(table);
+        d.SetRowNumber(1);
+        d.SetFieldNumber(field);
+        return d.ReadTable() == 0 ? d.ValueOfFieldInteger() : -1;
+    };
+    QCOMPARE(read(21, 4), daemon.TcpPort());
+    if (!dhcp) {
+        // A static address keeps what was written, the state too.
+        QCOMPARE(read(16, 2), 3);
+        QCOMPARE(read(16, 3), 13);
+        QCOMPARE(read(16, 6), 16);
+        return;
+    }
+    // The register has just started: no address yet, then one a moment later.
+    const int first = read(16, 2);
+    QVERIFY(first == 0 || t.elapsed() >= VRTables::kDhcpDelayMs);
+    QTRY_COMPARE_WITH_TIMEOUT(read(16, 2), VRTables::kDhcpObtained, 5000);
+    QVERIFY(t.elapsed() >= VRTables::kDhcpDelayMs);
+    const QString address = QStringLiteral("%1.%2.%3.%4")
+                                .arg(read(16, 3))
+                                .arg(read(16, 4))
+                                .arg(read(16, 5))
+                                .arg(read(16, 6));
+    QCOMPARE(address, QStringLiteral("127.0.0.1"));
+    TLedgra tcp(TcpComponent(address, read(21, 4)));
+    QCOMPARE(tcp.GetECRStatus(), 0);
+
+    // DHCP switched on again (the settings step): a new lease, a new wait.
+    d.SetTableNumber(16);
+    d.SetFieldNumber(1);
+    d.SetValueOfFieldInteger(0);
+    QCOMPARE(d.WriteTable(), 0);
+    QCOMPARE(read(16, 2), 0);
+    QTRY_COMPARE_WITH_TIMEOUT(read(16, 2), VRTables::kDhcpObtained, 5000);
 }
 
 QTEST_GUILESS_MAIN(TstDaemon)
