@@ -25,13 +25,6 @@ const QString kEmbeddedHwId = QStringLiteral("ROOT\\VEXA_VREGISTER");
 const QString kPtyHwId = QStringLiteral("ROOT\\VEXA_VREGISTERD_PTY");
 const QString kUartHwId = QStringLiteral("ACPI\\PNP0501");
 
-QString UsbId(const QSerialPortInfo& info) {
-    return QStringLiteral("USB\\VID_%1&PID_%2")
-        .arg(info.vendorIdentifier(), 4, 16, QLatin1Char('0'))
-        .arg(info.productIdentifier(), 4, 16, QLatin1Char('0'))
-        .toUpper();
-}
-
 } // namespace
 
 std::vector<SerialPortInfo> SerialPorts() {
@@ -65,7 +58,7 @@ std::vector<SerialPortInfo> SerialPorts() {
                 name = i->description().trimmed();
                 if (name.isEmpty())
                     name = QStringLiteral("USB Serial Device");
-                p.hardwareId = UsbId(*i);
+                p.hardwareId = UsbHardwareId(i->vendorIdentifier(), i->productIdentifier());
             } else {
                 name = i && !i->description().trimmed().isEmpty()
                            ? i->description().trimmed()
@@ -77,6 +70,13 @@ std::vector<SerialPortInfo> SerialPorts() {
         r.push_back(std::move(p));
     }
     return r;
+}
+
+QString UsbHardwareId(quint16 vendor, quint16 product) {
+    return QStringLiteral("USB\\VID_%1&PID_%2")
+        .arg(vendor, 4, 16, QLatin1Char('0'))
+        .arg(product, 4, 16, QLatin1Char('0'))
+        .toUpper();
 }
 
 int BaudRateOfCode(int code) {

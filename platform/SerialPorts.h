@@ -20,6 +20,8 @@ struct SerialPortInfo {
 
 // The ports of the port map whose device is present, by COM number.
 std::vector<SerialPortInfo> SerialPorts();
+// The hardware identifier of a USB port: "USB\VID_0403&PID_6001".
+QString UsbHardwareId(quint16 vendor, quint16 product);
 
 // The driver's BaudRate codes 0..9: 2400, 4800, 9600, 19200, 38400, 57600,
 // 115200, 230400, 460800, 921600. Bits per second of a code, 0 for another.
