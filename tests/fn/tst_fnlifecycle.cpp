@@ -166,6 +166,22 @@ void TestFNLifeCycle::wholeLifeOnPages() {
     QCOMPARE(Press(fp, "btnFNRequestRegistrationTLV"), QStringList{"F3 03 01 00 03"});
     QCOMPARE(F.Shown, QStringList());
 
+    // Every other button of the status page answers on a registered storage
+    // and changes none of the counters.
+    for (const char* button :
+         {"btnFNGetSerial", "btnFNGetExpirationTime", "btnFNGetVersion", "btnFNGetImplementation",
+          "btnFNGetDocumentSize", "btnFNGetOSUSupportStatus", "btnFNGetFreeMemoryResource",
+          "btnFNCountersSync", "btnFNResetState", "btnFNCancelDocument"}) {
+        Click(*FFN, button);
+        QVERIFY2(Driver().ResultCode() == 0, button);
+    }
+    QCOMPARE(Press(*FFN, "btnUpdateKeys"),
+             (QStringList{"Результат обновления ключей ОКП: ", "Нет связи с сервером ОКП"}));
+    Find<QLineEdit>(*FFN, "edtDocumentNumber")->setText(QStringLiteral("1"));
+    Click(*FFN, "btnFNReadFiscalBarcode"); // a registration report has no QR code
+    QCOMPARE(Driver().ResultCode(), 8);
+    CHECK_STEP(1);
+
     // A shift: opened (the keys cannot be renewed offline) and closed.
     Click(*FFN, "btnFNBeginOpenSession");
     lines = Press(*FFN, "btnOpenSession");
