@@ -11,7 +11,11 @@
 #include "tests/support/TestDataDir.h"
 
 #include <QElapsedTimer>
+#include <QThread>
 #include <QtTest>
+
+#include <csignal>
+#include <thread>
 
 namespace {
 
@@ -48,6 +52,7 @@ class TestSerial : public QObject {
 private Q_SLOTS:
     void ptyAtRate_data();
     void ptyAtRate();
+    void vanishingPort_data();
     void vanishingPort();
     void embeddedRegisterRate_data();
     void embeddedRegisterRate();
@@ -104,7 +109,14 @@ void TestSerial::ptyAtRate() {
     QCOMPARE(third.GetShortECRStatus(), int(RC::PortBusy));
 }
 
+void TestSerial::vanishingPort_data() {
+    QTest::addColumn<bool>("duringCall");
+    QTest::newRow("between calls") << false;
+    QTest::newRow("during a call") << true;
+}
+
 void TestSerial::vanishingPort() {
+    QFETCH(bool, duringCall);
     TestDataDir dir;
     DaemonProcess daemon;
     QVERIFY2(daemon.Start(QStringLiteral(VREGISTERD_PATH), dir.Path(), {QStringLiteral("--pty")}),
@@ -113,10 +125,25 @@ void TestSerial::vanishingPort() {
     TLedgra d = Probe(pty.com, 6);
     QCOMPARE(d.GetShortECRStatus(), 0);
 
-    // The daemon dies without a word: its pty goes with it.
-    daemon.Stop(SIGKILL);
+    // The daemon dies without a word, and its pty with it.
+    std::thread killer;
+    if (duringCall) {
+        // The register takes its time over the next call; it dies meanwhile.
+        auto& component = dynamic_cast<TLedgraComponent&>(d.Object());
+        QCOMPARE(component.ServiceCommand(QStringLiteral("delay GetShortECRStatus 5000"), nullptr),
+                 0);
+        killer = std::thread([pid = daemon.Pid()] {
+            QThread::msleep(300);
+            ::kill(pid_t(pid), SIGKILL);
+        });
+    } else {
+        daemon.Stop(SIGKILL);
+    }
     qint64 ms = 0;
     QCOMPARE(TimedStatus(d, &ms), int(RC::PortUnavailable));
+    if (killer.joinable())
+        killer.join();
+    daemon.Stop(SIGKILL);
     QVERIFY2(ms < kTimeout, qPrintable(QString::number(ms)));
     QVERIFY(!d.Connected());
     // Its port is gone from the map (the owner is dead), so is a new link.
