@@ -173,6 +173,10 @@ void TfmFNFiscalization::Initialize() {
 
 void TfmFNFiscalization::showEvent(QShowEvent* event) {
     TPage::showEvent(event);
+    // Restored settings check the boxes without a click: the codes sent to
+    // the register follow the boxes the engineer sees.
+    UpdateTaxType();
+    UpdateWorkModes();
     ApplyFormRules();
 }
 

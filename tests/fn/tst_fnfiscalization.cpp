@@ -75,6 +75,7 @@ private Q_SLOTS:
     void cleanup();
 
     void taxBoxesMakeTaxType();
+    void restoredBoxesMakeCodes();
     void automaticModeRules();
     void innLengthFollowsType();
     void timeZoneHint();
@@ -140,6 +141,19 @@ void TestFNFiscalization::taxBoxesMakeTaxType() {
     Find<QCheckBox>("chbTaxOSN")->click();
     Find<QCheckBox>("chbTaxPSN")->click();
     QCOMPARE(Find<QLineEdit>("edtTaxType")->text(), QStringLiteral("33"));
+}
+
+// Saved settings check the boxes without a click; once the page shows, the
+// codes it sends follow the boxes.
+void TestFNFiscalization::restoredBoxesMakeCodes() {
+    Find<QCheckBox>("chbTaxOSN")->setChecked(true);
+    Find<QCheckBox>("chbWorkMode1")->setChecked(true);
+    Find<QCheckBox>("chbWorkModeEx0")->setChecked(true);
+    QCOMPARE(Find<QLineEdit>("edtTaxType")->text(), QStringLiteral("0"));
+    FPage->show();
+    QCOMPARE(Find<QLineEdit>("edtTaxType")->text(), QStringLiteral("1"));
+    QCOMPARE(Find<QLineEdit>("edtWorkMode")->text(), QStringLiteral("2"));
+    QCOMPARE(Find<QLineEdit>("edtWorkModeEx")->text(), QStringLiteral("1"));
 }
 
 void TestFNFiscalization::automaticModeRules() {
