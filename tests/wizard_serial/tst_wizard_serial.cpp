@@ -21,6 +21,10 @@
 #include <QTreeWidget>
 #include <QtTest>
 
+#include <fcntl.h>
+#include <stdlib.h>
+#include <unistd.h>
+
 namespace {
 
 constexpr char kFakeClass[] = "{6A3E41C2-0D55-4F0B-9E1A-5B7C2D9F0A31}";
@@ -154,6 +158,29 @@ private slots:
         QFETCH(int, pid);
         QCOMPARE(VendorIdOfHWStr(hw), vid);
         QCOMPARE(ProductIdOfHWStr(hw), pid);
+    }
+
+    // Modems and phones of the skipped USB ids are never probed.
+    void portToProbe_data() {
+        QTest::addColumn<QString>("hw");
+        QTest::addColumn<int>("com");
+        QTest::addColumn<bool>("probed");
+        QTest::newRow("usb adapter") << "USB\\VID_0403&PID_6001" << 5 << true;
+        QTest::newRow("skipped vendor") << "USB\\VID_0E8D&PID_0003" << 5 << false;
+        QTest::newRow("skipped vendor, lower case") << "usb\\vid_0e8d&pid_0003" << 5 << false;
+        QTest::newRow("skipped product") << "USB\\VID_1234&PID_2012" << 5 << false;
+        QTest::newRow("product without vendor") << "ACPI\\PID_2012" << 5 << true;
+        QTest::newRow("no usb ids") << "ROOT\\VEXA_VREGISTER" << 200 << true;
+        QTest::newRow("no com number") << "USB\\VID_0403&PID_6001" << -1 << false;
+    }
+    void portToProbe() {
+        QFETCH(QString, hw);
+        QFETCH(int, com);
+        QFETCH(bool, probed);
+        TSerialPortRec port;
+        port.HWStr = hw;
+        port.ComNumber = com;
+        QCOMPARE(TfmSearchDevice::PortToProbe(port), probed);
     }
 
     // The port list of the port map: the embedded register and an entered
@@ -307,6 +334,30 @@ private slots:
         early.WaitFor();
         QCOMPARE(early.GetState().Text, QStringLiteral("Поиск отменен"));
         QVERIFY(other->CallCount(MethodId::GetDeviceMetrics) <= 1);
+    }
+
+    // A port that vanishes while it is probed (its pty closed and its entry
+    // gone) ends as "Не найдено", without waiting out every rate.
+    void probeVanishingPort() {
+        F.UseVirtualRegister();
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        const QString path = QString::fromLocal8Bit(ptsname(master));
+        QVERIFY(Platform::SetPortEntry(9, path));
+        TLedgraSearchDevice search;
+        search.SetParams(Port(9));
+        QElapsedTimer t;
+        t.start();
+        search.Search();
+        QTRY_VERIFY_WITH_TIMEOUT(search.GetState().Text == QStringLiteral("Поиск: 115200"), 2000);
+        QTest::qWait(200); // the first probe waits for its answer
+        ::close(master);
+        Platform::RemovePortEntry(9);
+        search.WaitFor();
+        QVERIFY(search.GetState().Finished);
+        QVERIFY(!search.GetState().Succeded);
+        QCOMPARE(search.GetState().Text, QStringLiteral("Не найдено"));
+        QVERIFY2(t.elapsed() < 5000, qPrintable(QString::number(t.elapsed())));
     }
 
     // Without ports every search is trivially over: "Поиск завершен" at the

@@ -74,8 +74,7 @@ void TfmSearchDevice::Start() {
     FPorts.EnumPorts();
     for (int i = 0; i < FPorts.Count(); ++i) {
         const TSerialPortRec& port = FPorts.Items(i);
-        if (VendorIdOfHWStr(port.HWStr) == kSkippedVendorId ||
-            ProductIdOfHWStr(port.HWStr) == kSkippedProductId || port.ComNumber < 0)
+        if (!PortToProbe(port))
             continue;
         ISearchDevicePtr search = SearchFactory();
         TSearchParamsRec params;
@@ -120,6 +119,11 @@ void TfmSearchDevice::TimerTick() {
 
 void TfmSearchDevice::SelectionChanged() {
     Controller().EnableNext(!ui->lvDevices->selectedItems().isEmpty());
+}
+
+bool TfmSearchDevice::PortToProbe(const TSerialPortRec& port) {
+    return VendorIdOfHWStr(port.HWStr) != kSkippedVendorId &&
+           ProductIdOfHWStr(port.HWStr) != kSkippedProductId && port.ComNumber >= 0;
 }
 
 bool TfmSearchDevice::FirmwareTooOld(const QDateTime& softDate) {

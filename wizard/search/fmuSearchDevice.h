@@ -37,6 +37,9 @@ public:
     std::function<ISearchDevicePtr()> SearchFactory;
     const std::vector<ISearchDevicePtr>& Searches() const { return FSearches; }
 
+    // Whether the search probes this port: not modems and phones of the
+    // skipped USB ids, not a port without a COM number.
+    static bool PortToProbe(const TSerialPortRec& port);
     // The firmware of a register is too old for the wizard before this date.
     static bool FirmwareTooOld(const QDateTime& softDate);
 
