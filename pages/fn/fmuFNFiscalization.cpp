@@ -375,18 +375,22 @@ void TfmFNFiscalization::btnFNGetDocumentAsStringClick() {
     d.SetRequestDocumentType(1);
     d.SetShowTagNumber(true);
     d.SetRegistrationNumber(StrToIntChecked(ui->edtRegistrationNumber->text()));
-    d.FNGetDocumentAsString();
+    const int code = d.FNGetDocumentAsString();
     FLines.Clear();
-    ui->Memo->setPlainText(d.StringForPrinting());
+    // A refused request leaves the property as an earlier call set it: that
+    // text is no answer and is not shown.
+    if (code == 0)
+        ui->Memo->setPlainText(d.StringForPrinting());
 }
 
 void TfmFNFiscalization::btnFNRequestRegistrationTLVClick() {
     TDriver& d = Driver();
     d.SetTagNumber(StrToIntChecked(ui->edtTagNumber->text()));
     d.SetRegistrationNumber(StrToIntChecked(ui->edtRegistrationNumber->text()));
-    d.FNRequestRegistrationTLV();
+    const int code = d.FNRequestRegistrationTLV();
     FLines.Clear();
-    ui->Memo->setPlainText(StrToHex(StringToBytes(d.TLVData())));
+    if (code == 0)
+        ui->Memo->setPlainText(StrToHex(StringToBytes(d.TLVData())));
 }
 
 void TfmFNFiscalization::btnReasonCodesClick() {

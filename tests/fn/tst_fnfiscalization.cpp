@@ -94,6 +94,8 @@ private Q_SLOTS:
     void readBack();
     void readBackByNumberBadNumber();
     void tlvAsHex();
+    void refusedDocumentShowsNothing_data();
+    void refusedDocumentShowsNothing();
     void reasonCodesButton_data();
     void reasonCodesButton();
 
@@ -459,6 +461,30 @@ void TestFNFiscalization::tlvAsHex() {
     QCOMPARE(F.Fake->Log(), QStringList({"Set TagNumber=1018", "Set RegistrationNumber=1",
                                          "Call FNRequestRegistrationTLV"}));
     QCOMPARE(Lines(), QStringList({"FA 03 0A 00"}));
+}
+
+// A refused request must not show what an earlier call left in the property.
+void TestFNFiscalization::refusedDocumentShowsNothing_data() {
+    QTest::addColumn<QString>("button");
+    QTest::addColumn<int>("method");
+    QTest::addColumn<int>("property");
+    QTest::newRow("document as text")
+        << "btnFNGetDocumentAsString" << int(MethodId::FNGetDocumentAsString)
+        << int(PropertyId::StringForPrinting);
+    QTest::newRow("tag as TLV") << "btnFNRequestRegistrationTLV"
+                                << int(MethodId::FNRequestRegistrationTLV)
+                                << int(PropertyId::TLVData);
+}
+
+void TestFNFiscalization::refusedDocumentShowsNothing() {
+    QFETCH(QString, button);
+    QFETCH(int, method);
+    QFETCH(int, property);
+    Find<QPlainTextEdit>("Memo")->setPlainText(QStringLiteral("before"));
+    F.Fake->Set(PropertyId(property), QStringLiteral("stale"));
+    F.Fake->Answer(MethodId(method), 8);
+    Click(button.toLatin1().constData());
+    QCOMPARE(Lines(), QStringList());
 }
 
 void TestFNFiscalization::reasonCodesButton_data() {
