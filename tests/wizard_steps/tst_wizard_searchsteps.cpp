@@ -251,9 +251,12 @@ private slots:
         QTest::newRow("two parts stay") << "1;2"
                                         << ""
                                         << "1;2";
-        QTest::newRow("typed: digits only") << ""
-                                            << "12a;3 4"
-                                            << "1234";
+        QTest::newRow("typed: digits and separators only") << ""
+                                                           << "12a3 4"
+                                                           << "1234";
+        QTest::newRow("typed by a scanner") << ""
+                                            << "0001;0002;123456"
+                                            << "123456";
     }
     void serialKeys() {
         QFETCH(QString, text);

@@ -80,10 +80,12 @@ bool TfmEnterSerial::eventFilter(QObject* watched, QEvent* event) {
     }
     if (key->key() == Qt::Key_Backspace)
         return false;
-    // Typed characters: digits only; editing and clipboard keys pass.
+    // Typed characters: digits, and the label separator so that a scanner
+    // typing a whole label reaches the Enter rule above; editing and
+    // clipboard keys pass.
     const QString text = key->text();
     if (!text.isEmpty() && text[0].isPrint())
-        return !AllDigits(text);
+        return !AllDigits(QString(text).remove(kLabelSeparator));
     return false;
 }
 
