@@ -11,9 +11,10 @@
 // * PortUnavailable (-2): the port went away (a USB adapter pulled, the
 //   daemon of a pty stopped); the link is closed and the next call reopens;
 // * ProtocolError (-5): only corrupt answers came back.
+#include "driver/FdIO.h"
 #include "driver/LedgraProtocol.h"
 #include "driver/ResultCodes.h"
-#include "ledgra/Transport.h"
+#include "ledgra/FdTransport.h"
 #include "platform/SerialPorts.h"
 
 #include <QElapsedTimer>
@@ -37,14 +38,13 @@ int Left(const QElapsedTimer& t, int totalMs) {
     return int(qMax<qint64>(0, totalMs - t.elapsed()));
 }
 
-class SerialTransport final : public ITransport {
+class SerialTransport final : public FdTransport {
 public:
     SerialTransport(QString device, const SerialOptions& o)
         : FDevice(std::move(device)), FOptions(o) {
         FOptions.sendCount = qBound(1, FOptions.sendCount, 10);
         FOptions.readCount = qBound(1, FOptions.readCount, 10);
     }
-    ~SerialTransport() override { Close(); }
 
     int Open() override {
         Close();
@@ -88,21 +88,10 @@ public:
         return 0;
     }
 
-    void Close() override {
-        if (FFd >= 0)
-            ::close(FFd);
-        FFd = -1;
-    }
-
-    bool IsOpen() const override { return FFd >= 0; }
-
     int Exchange(const QByteArray& request, int timeoutMs, QByteArray& answer) override {
         answer.clear();
-        if (FFd < 0) {
-            const int code = Open();
-            if (code != 0)
-                return code;
-        }
+        if (const int code = EnsureOpen(); code != 0)
+            return code;
         // A request is sent again only while the device stays silent: no byte
         // came back, so it did not take the frame (another rate, noise).
         bool heard = false;
@@ -118,8 +107,6 @@ public:
                      .arg(timeoutMs);
         return int(RC::NoLink);
     }
-
-    QString LastError() const override { return FError; }
 
 private:
     int OpenFailed(int code, int err) {
@@ -160,24 +147,11 @@ private:
         t.start();
         // Bytes of an earlier, late answer belong to no request.
         ::tcflush(FFd, TCIFLUSH);
-        qsizetype done = 0;
-        while (done < request.size()) {
-            const ssize_t n =
-                ::write(FFd, request.constData() + done, size_t(request.size() - done));
-            if (n > 0) {
-                done += n;
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                return Gone(errno);
-            const int r = Wait(POLLOUT, t, timeoutMs);
-            if (r < 0)
-                return Gone(errno);
-            if (r == 0)
-                return int(RC::NoLink); // the line does not take the bytes
-        }
+        const auto sent = FdIO::WriteAll(FFd, request, [&] { return Wait(POLLOUT, t, timeoutMs); });
+        if (sent == FdIO::Written::Failed)
+            return Gone(errno);
+        if (sent == FdIO::Written::Stalled)
+            return int(RC::NoLink); // the line does not take the bytes
 
         QByteArray buf;
         int badAnswers = 0;
@@ -225,8 +199,6 @@ private:
 
     QString FDevice;
     SerialOptions FOptions;
-    int FFd = -1;
-    QString FError;
 };
 
 } // namespace

@@ -1,8 +1,9 @@
 // The TCP link: plain POSIX sockets, so the object may be used from whichever
 // thread calls it (one at a time), with no event loop behind it.
+#include "driver/FdIO.h"
 #include "driver/LedgraProtocol.h"
 #include "driver/ResultCodes.h"
-#include "ledgra/Transport.h"
+#include "ledgra/FdTransport.h"
 
 #include <QElapsedTimer>
 
@@ -41,12 +42,11 @@ int PollFor(int fd, short events, const QElapsedTimer& t, int totalMs) {
     }
 }
 
-class TcpTransport final : public ITransport {
+class TcpTransport final : public FdTransport {
 public:
     TcpTransport(QString host, int port, int connectTimeoutMs)
         : FHost(std::move(host)), FPort(port),
           FConnectTimeout(connectTimeoutMs > 0 ? connectTimeoutMs : kDefaultConnectTimeoutMs) {}
-    ~TcpTransport() override { Close(); }
 
     int Open() override {
         Close();
@@ -92,25 +92,14 @@ public:
         return 0;
     }
 
-    void Close() override {
-        if (FFd >= 0)
-            ::close(FFd);
-        FFd = -1;
-    }
-
-    bool IsOpen() const override { return FFd >= 0; }
-
     int Exchange(const QByteArray& request, int timeoutMs, QByteArray& answer) override {
         answer.clear();
         // A peer that hung up while we were idle (a restarted daemon) costs no
         // call: nothing was sent yet, so one reconnect is safe.
         if (FFd >= 0 && PeerGone())
             Close();
-        if (FFd < 0) {
-            const int code = Open();
-            if (code != 0)
-                return code;
-        }
+        if (const int code = EnsureOpen(); code != 0)
+            return code;
         QElapsedTimer t;
         t.start();
         const int sent = SendAll(request, t, timeoutMs);
@@ -150,8 +139,6 @@ public:
             }
         }
     }
-
-    QString LastError() const override { return FError; }
 
 private:
     // Tries one address; leaves FFd open on success. Returns the errno of a failure.
@@ -200,27 +187,12 @@ private:
     }
 
     int SendAll(const QByteArray& data, const QElapsedTimer& t, int timeoutMs) {
-        qsizetype done = 0;
-        while (done < data.size()) {
-            const ssize_t n =
-                ::send(FFd, data.constData() + done, size_t(data.size() - done), MSG_NOSIGNAL);
-            if (n > 0) {
-                done += n;
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK) {
-                FErrno = errno;
-                return int(RC::NoLink);
-            }
-            const int r = PollFor(FFd, POLLOUT, t, timeoutMs);
-            if (r <= 0) {
-                FErrno = r == 0 ? ETIMEDOUT : errno;
-                return int(RC::NoLink);
-            }
-        }
-        return 0;
+        const auto sent = FdIO::WriteAll(
+            FFd, data, [&] { return PollFor(FFd, POLLOUT, t, timeoutMs); }, MSG_NOSIGNAL);
+        if (sent == FdIO::Written::All)
+            return 0;
+        FErrno = sent == FdIO::Written::Stalled ? ETIMEDOUT : errno;
+        return int(RC::NoLink);
     }
 
     int Fail(int code, int err = 0) {
@@ -237,9 +209,7 @@ private:
     QString FHost;
     int FPort;
     int FConnectTimeout;
-    int FFd = -1;
     int FErrno = 0;
-    QString FError;
 };
 
 } // namespace

@@ -1,5 +1,6 @@
 #include "vregister/VRServer.h"
 
+#include "driver/FdIO.h"
 #include "driver/LedgraProtocol.h"
 #include "driver/ResultCodes.h"
 #include "platform/SerialPorts.h"
@@ -38,6 +39,29 @@ QString PeerName(const sockaddr_storage& a) {
     return QStringLiteral("%1:%2").arg(QString::fromLatin1(host), QString::fromLatin1(port));
 }
 
+// Milliseconds left until a deadline measured by t; never negative.
+int Left(const QElapsedTimer& t, int totalMs) {
+    return int(qMax<qint64>(0, totalMs - t.elapsed()));
+}
+
+// A line for the log callback, or for stderr when there is none.
+void LogTo(const std::function<void(const QString&)>& log, const QString& text) {
+    if (log) {
+        log(text);
+        return;
+    }
+    const QByteArray line = text.toLocal8Bit() + '\n';
+    // One write per line, so lines of concurrent clients never interleave.
+    [[maybe_unused]] const ssize_t n =
+        ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+}
+
+// Wakes every WaitFor on the eventfd stopFd.
+void SignalStop(int stopFd) {
+    const quint64 one = 1;
+    [[maybe_unused]] const ssize_t n = ::write(stopFd, &one, sizeof one);
+}
+
 enum class Wait { Ready, Timeout, Stop, Error };
 
 // Waits for `events` on fd, or for the stop signal; timeoutMs < 0 waits
@@ -69,14 +93,7 @@ VRServer::~VRServer() {
 }
 
 void VRServer::Log(const QString& text) const {
-    if (FOptions.log) {
-        FOptions.log(text);
-        return;
-    }
-    const QByteArray line = text.toLocal8Bit() + '\n';
-    // One write per line, so lines of concurrent clients never interleave.
-    [[maybe_unused]] const ssize_t n =
-        ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    LogTo(FOptions.log, text);
 }
 
 bool VRServer::Start(QString* error) {
@@ -137,8 +154,7 @@ bool VRServer::Start(QString* error) {
 void VRServer::Stop() {
     if (FStopFd < 0)
         return;
-    const quint64 one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(FStopFd, &one, sizeof one);
+    SignalStop(FStopFd);
     if (FAcceptor.joinable())
         FAcceptor.join();
     Reap(true);
@@ -218,23 +234,13 @@ void VRServer::Serve(Client& c) {
     auto sendAll = [&](const QByteArray& data) {
         QElapsedTimer t;
         t.start();
-        qsizetype done = 0;
-        while (done < data.size()) {
-            const ssize_t n =
-                ::send(c.fd, data.constData() + done, size_t(data.size() - done), MSG_NOSIGNAL);
-            if (n > 0) {
-                done += n;
-                continue;
-            }
-            if (n < 0 && errno == EINTR)
-                continue;
-            if (n < 0 && errno != EAGAIN && errno != EWOULDBLOCK)
-                return false;
-            const int left = int(qMax<qint64>(0, FOptions.frameTimeoutMs - t.elapsed()));
-            if (WaitFor(c.fd, POLLOUT, FStopFd, left) != Wait::Ready)
-                return false;
-        }
-        return true;
+        return FdIO::WriteAll(
+                   c.fd, data,
+                   [&] {
+                       const int left = Left(t, FOptions.frameTimeoutMs);
+                       return WaitFor(c.fd, POLLOUT, FStopFd, left) == Wait::Ready ? 1 : 0;
+                   },
+                   MSG_NOSIGNAL) == FdIO::Written::All;
     };
 
     QByteArray buf;
@@ -272,9 +278,7 @@ void VRServer::Serve(Client& c) {
                 frameStart.start();
         }
 
-        const int left = buf.isEmpty()
-                             ? -1
-                             : int(qMax<qint64>(0, FOptions.frameTimeoutMs - frameStart.elapsed()));
+        const int left = buf.isEmpty() ? -1 : Left(frameStart, FOptions.frameTimeoutMs);
         switch (WaitFor(c.fd, POLLIN, FStopFd, left)) {
         case Wait::Ready:
             break;
@@ -314,13 +318,7 @@ VRPtyServer::~VRPtyServer() {
 }
 
 void VRPtyServer::Log(const QString& text) const {
-    if (FOptions.log) {
-        FOptions.log(text);
-        return;
-    }
-    const QByteArray line = text.toLocal8Bit() + '\n';
-    [[maybe_unused]] const ssize_t n =
-        ::write(STDERR_FILENO, line.constData(), size_t(line.size()));
+    LogTo(FOptions.log, text);
 }
 
 bool VRPtyServer::Start(QString* error) {
@@ -373,8 +371,7 @@ bool VRPtyServer::Start(QString* error) {
 void VRPtyServer::Stop() {
     if (FStopFd < 0)
         return;
-    const quint64 one = 1;
-    [[maybe_unused]] const ssize_t n = ::write(FStopFd, &one, sizeof one);
+    SignalStop(FStopFd);
     if (FThread.joinable())
         FThread.join();
     ::close(FMaster);
@@ -427,27 +424,15 @@ void VRPtyServer::Serve() {
             if (!answer)
                 continue; // an injected drop: the client hears nothing
             const QByteArray out = Encode(*answer);
-            qsizetype done = 0;
             QElapsedTimer t;
             t.start();
-            while (done < out.size()) {
-                const ssize_t n =
-                    ::write(FMaster, out.constData() + done, size_t(out.size() - done));
-                if (n > 0) {
-                    done += n;
-                    continue;
-                }
-                if (n < 0 && errno == EINTR)
-                    continue;
-                const int left = int(qMax<qint64>(0, 2000 - t.elapsed()));
-                if ((n < 0 && errno != EAGAIN) ||
-                    WaitFor(FMaster, POLLOUT, FStopFd, left) != Wait::Ready)
-                    break; // nobody reads the answer: it is lost, as on a wire
-            }
+            // Nobody reads the answer: it is lost, as on a wire.
+            FdIO::WriteAll(FMaster, out, [&] {
+                return WaitFor(FMaster, POLLOUT, FStopFd, Left(t, 2000)) == Wait::Ready ? 1 : 0;
+            });
         }
 
-        const int wait =
-            buf.isEmpty() ? -1 : int(qMax<qint64>(0, FOptions.gapMs - lastByte.elapsed()));
+        const int wait = buf.isEmpty() ? -1 : Left(lastByte, FOptions.gapMs);
         switch (WaitFor(FMaster, POLLIN, FStopFd, wait)) {
         case Wait::Ready:
             break;
