@@ -4,6 +4,7 @@
 // between the steps must show, and the archive it leaves.
 
 #include <QString>
+#include <QTest>
 
 namespace FnLifeCycle {
 
@@ -42,3 +43,12 @@ constexpr int kTaxFirst = 33, kTaxSecond = 1;
 constexpr int kWorkMode = 2, kTimeZone = 3;
 
 } // namespace FnLifeCycle
+
+// Checks the state after step i with the test's own CheckStep(i) and ends
+// the test at the first step that differs: every later step builds on it.
+#define CHECK_STEP(i)                                                                              \
+    do {                                                                                           \
+        CheckStep(i);                                                                              \
+        if (QTest::currentTestFailed())                                                            \
+            return;                                                                                \
+    } while (false)

@@ -79,8 +79,7 @@ private:
 
 void TestFN::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestFN::init() {

@@ -59,13 +59,6 @@ private:
     int FScripts = 0;
 };
 
-#define CHECK_STEP(i)                                                                              \
-    do {                                                                                           \
-        CheckStep(i);                                                                              \
-        if (QTest::currentTestFailed())                                                            \
-            return;                                                                                \
-    } while (false)
-
 QStringList TestFNConsole::Args(const QStringList& options, const QStringList& items) {
     const QString script = FDir->File(QStringLiteral("step%1.txt").arg(++FScripts));
     QFile f(script);

@@ -119,8 +119,7 @@ private:
 
 void TestFNFiscalization::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestFNFiscalization::init() {

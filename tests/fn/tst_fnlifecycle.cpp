@@ -61,17 +61,9 @@ private:
     std::unique_ptr<TfmRNM> FRNM;
 };
 
-#define CHECK_STEP(i)                                                                              \
-    do {                                                                                           \
-        CheckStep(i);                                                                              \
-        if (QTest::currentTestFailed())                                                            \
-            return;                                                                                \
-    } while (false)
-
 void TestFNLifeCycle::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestFNLifeCycle::init() {

@@ -15,10 +15,7 @@ class TestRNM : public QObject {
     TFakeDriver<> FDriver{"{TEST-FAKE-RNM}"};
 
 private slots:
-    void initTestCase() {
-        FDriver.Register();
-        Ledgra::RegisterComponentClass();
-    }
+    void initTestCase() { FDriver.RegisterWithVirtualRegister(); }
     void init() { FDriver.Init(); }
     void cleanup() { FDriver.Cleanup(); }
 

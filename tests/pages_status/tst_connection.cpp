@@ -114,8 +114,7 @@ private:
 
 void TestConnection::initTestCase() {
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestConnection::init() {

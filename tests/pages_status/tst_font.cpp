@@ -73,8 +73,7 @@ private:
 };
 
 void TestFont::initTestCase() {
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestFont::init() {

@@ -201,8 +201,7 @@ private:
 void TestFullStatus::initTestCase() {
     // Fixed formats of dates, times and decimals in the expected lines.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestFullStatus::init() {

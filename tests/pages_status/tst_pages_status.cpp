@@ -101,8 +101,7 @@ private:
 void TestPagesStatus::initTestCase() {
     // Fixed formats of dates, times and decimals in the expected lines.
     QLocale::setDefault(QLocale(QLocale::Russian, QLocale::Russia));
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestPagesStatus::init() {

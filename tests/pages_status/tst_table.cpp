@@ -78,8 +78,7 @@ private:
 };
 
 void TestTable::initTestCase() {
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestTable::init() {

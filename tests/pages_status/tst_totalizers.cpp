@@ -141,8 +141,7 @@ private:
 };
 
 void TestTotalizers::initTestCase() {
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestTotalizers::init() {

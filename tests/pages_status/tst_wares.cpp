@@ -76,8 +76,7 @@ private:
 };
 
 void TestWares::initTestCase() {
-    F.Register();
-    Ledgra::RegisterComponentClass();
+    F.RegisterWithVirtualRegister();
 }
 
 void TestWares::init() {

@@ -3,53 +3,24 @@
 // one test, a fresh controller and component folder, and the error texts the
 // steps showed.
 
-#include "common/RunHandler.h"
-#include "platform/ComponentFactory.h"
-#include "tests/support/FakeLedgra.h"
-#include "tests/support/TestDataDir.h"
-#include "tests/support/WidgetTestSupport.h"
+#include "tests/support/DriverFake.h"
 #include "wizard/frame/untController.h"
 #include "wizard/frame/untWizardDriver.h"
 
-#include <memory>
+// The wizard keeps its driver object and the controller between steps.
+struct TWizardSide {
+    static void Free() { FreeDriverObject(); }
+    static void Reset() { ResetController(); }
+};
 
-template <typename TFake = FakeLedgra> class TWizardFake {
+template <typename TFake = FakeLedgra> class TWizardFake : public TDriverFake<TFake, TWizardSide> {
 public:
-    explicit TWizardFake(const char* componentClass) : FClass(componentClass) {}
+    using TDriverFake<TFake, TWizardSide>::TDriverFake;
+    using TDriverFake<TFake, TWizardSide>::Init;
 
-    // Once per test program.
-    void Register() {
-        Platform::RegisterComponentClass(QString::fromLatin1(FClass), QString(),
-                                         [this] { return std::shared_ptr<ILedgra>(Fake); });
+    // Init() with window as the controller's window (Cleanup() drops it).
+    void Init(IWizardWindow* window) {
+        Init();
+        Controller().SetWindow(window);
     }
-    void Init() {
-        Dir = std::make_unique<TestDataDir>();
-        Fake = std::make_shared<TFake>();
-        FreeDriverObject();
-        ResetController();
-        qputenv("LEDGRA_CLASS", FClass);
-        Shown.clear();
-        SetErrorSink([this](QWidget*, const QString& text) { Shown << text; });
-    }
-    void Cleanup() {
-        SetErrorSink({});
-        FreeDriverObject();
-        ResetController();
-        qunsetenv("LEDGRA_CLASS");
-        Fake.reset();
-        Dir.reset();
-    }
-    // The embedded virtual register behind WizardDriver() from now on (the
-    // component class must be registered: Ledgra::RegisterComponentClass()).
-    void UseVirtualRegister() {
-        FreeDriverObject();
-        qunsetenv("LEDGRA_CLASS");
-    }
-
-    std::shared_ptr<TFake> Fake;
-    std::unique_ptr<TestDataDir> Dir;
-    QStringList Shown;
-
-private:
-    const char* FClass;
 };

@@ -5,6 +5,7 @@
 #include "common/untWorkThread.h"
 #include "driver/ResultCodes.h"
 #include "ledgra/LedgraComponent.h"
+#include "tests/support/DaemonProcess.h"
 #include "tests/support/WizardTestSupport.h"
 #include "wizard/frame/untController.h"
 #include "wizard/frame/untWizardDriver.h"
@@ -20,8 +21,6 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QProcess>
-#include <QRegularExpression>
 #include <QTcpServer>
 #include <QtTest>
 #include <map>
@@ -175,31 +174,16 @@ int ClosedPort() {
     return port;
 }
 
-// vregisterd serving the register of a folder on a free loopback port.
-class TDaemon {
-public:
-    explicit TDaemon(const QString& dataDir) {
-        FProcess.start(
-            QStringLiteral(VREGISTERD_PATH),
-            {QStringLiteral("--data"), dataDir, QStringLiteral("--port"), QStringLiteral("0")});
-        if (!FProcess.waitForStarted() || !FProcess.waitForReadyRead(10000))
-            return;
-        const QString line = QString::fromUtf8(FProcess.readLine()).trimmed();
-        const auto m =
-            QRegularExpression(QStringLiteral("^vregisterd: слушает 127\\.0\\.0\\.1:(\\d+)$"))
-                .match(line);
-        if (m.hasMatch())
-            Port = m.captured(1).toInt();
-    }
-    ~TDaemon() {
-        FProcess.terminate();
-        FProcess.waitForFinished(10000);
-    }
-    int Port = 0;
-
-private:
-    QProcess FProcess;
-};
+// Starts vregisterd serving the register of a folder on a free loopback
+// port: that port, or 0 when it does not serve on 127.0.0.1.
+int StartDaemon(DaemonProcess& daemon, const QString& dataDir) {
+    if (!daemon.Start(QStringLiteral(VREGISTERD_PATH), dataDir,
+                      {QStringLiteral("--port"), QStringLiteral("0")}))
+        return 0;
+    const bool loopback =
+        daemon.Output().startsWith(QStringLiteral("vregisterd: слушает 127.0.0.1:"));
+    return loopback ? daemon.TcpPort() : 0;
+}
 
 } // namespace
 
@@ -211,19 +195,12 @@ class TstWizardNetwork : public QObject {
     TTableFake& Fake() { return *F.Fake; }
 
 private slots:
-    void initTestCase() {
-        Ledgra::RegisterComponentClass();
-        F.Register();
-    }
+    void initTestCase() { F.RegisterWithVirtualRegister(); }
     void init() {
-        F.Init();
         FWindow = TNavWindow();
-        Controller().SetWindow(&FWindow);
+        F.Init(&FWindow);
     }
-    void cleanup() {
-        Controller().SetWindow(nullptr);
-        F.Cleanup();
-    }
+    void cleanup() { F.Cleanup(); }
 
     void taskStateProgress_data();
     void taskStateProgress();
@@ -829,9 +806,10 @@ void TstWizardNetwork::endToEndEthernetCheck() {
     QFETCH(bool, reachable);
     F.UseVirtualRegister();
     // The daemon serves the same register database as the wizard's own object.
-    TDaemon daemon(F.Dir->Path());
-    QVERIFY(daemon.Port > 0);
-    const int port = daemonPort ? daemon.Port : ClosedPort();
+    DaemonProcess daemon;
+    const int served = StartDaemon(daemon, F.Dir->Path());
+    QVERIFY2(served > 0, qPrintable(daemon.Output()));
+    const int port = daemonPort ? served : ClosedPort();
 
     TfmEthernetParams eth;
     ShowStep(eth);
@@ -866,14 +844,15 @@ void TstWizardNetwork::endToEndDhcpCheck() {
     F.UseVirtualRegister();
     // A fresh register uses DHCP; the daemon's start begins its lease and
     // gives it the address and port it serves.
-    TDaemon daemon(F.Dir->Path());
-    QVERIFY(daemon.Port > 0);
+    DaemonProcess daemon;
+    const int served = StartDaemon(daemon, F.Dir->Path());
+    QVERIFY2(served > 0, qPrintable(daemon.Output()));
     TfmCheckEthernet check;
     ShowStep(check);
     QTRY_COMPARE(check.Task().State().Text(), QStringLiteral("Ожидание получения IP адреса..."));
     QTRY_VERIFY_WITH_TIMEOUT(FWindow.AllEnabled(), 20000);
     QCOMPARE(Find<QLabel>(check, "lblStatus")->text(),
-             Connected(QStringLiteral("127.0.0.1"), daemon.Port));
+             Connected(QStringLiteral("127.0.0.1"), served));
 }
 
 void TstWizardNetwork::endToEndStopDuringDhcpWait() {

@@ -102,19 +102,12 @@ class TestWizardSerial : public QObject {
     TWindow Window;
 
 private slots:
-    void initTestCase() {
-        Ledgra::RegisterComponentClass();
-        F.Register();
-    }
+    void initTestCase() { F.RegisterWithVirtualRegister(); }
     void init() {
-        F.Init();
         Window = TWindow();
-        Controller().SetWindow(&Window);
+        F.Init(&Window);
     }
-    void cleanup() {
-        Controller().SetWindow(nullptr);
-        F.Cleanup();
-    }
+    void cleanup() { F.Cleanup(); }
 
     void comNumberOfFriendlyName_data() {
         QTest::addColumn<QString>("name");

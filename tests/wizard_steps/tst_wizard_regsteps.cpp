@@ -119,10 +119,7 @@ class TestWizardRegSteps : public QObject {
     }
 
 private slots:
-    void initTestCase() {
-        FDriver.Register();
-        Ledgra::RegisterComponentClass();
-    }
+    void initTestCase() { FDriver.RegisterWithVirtualRegister(); }
     void init() { FDriver.Init(); }
     void cleanup() { FDriver.Cleanup(); }
 

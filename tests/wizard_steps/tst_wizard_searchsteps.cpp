@@ -47,10 +47,7 @@ class TestWizardSearchSteps : public QObject {
     TWizardFake<> FDriver{"{TEST-FAKE-WIZARD-SEARCH}"};
 
 private slots:
-    void initTestCase() {
-        FDriver.Register();
-        Ledgra::RegisterComponentClass();
-    }
+    void initTestCase() { FDriver.RegisterWithVirtualRegister(); }
     void init() { FDriver.Init(); }
     void cleanup() { FDriver.Cleanup(); }
 
