@@ -80,6 +80,14 @@ struct Bench {
         drv->SetWorkMode(0);
         return drv->FNBuildRegistrationReport();
     }
+    // The register's time zone: table 17, row 1, field 66.
+    int WriteTimeZone(int zone) {
+        drv->SetTableNumber(17);
+        drv->SetRowNumber(1);
+        drv->SetFieldNumber(66);
+        drv->SetValueOfFieldInteger(zone);
+        return drv->WriteTable();
+    }
     int LifeState() { return drv->FNGetStatus() == 0 ? drv->FNLifeState() : -1; }
     int LastDocument() { return drv->FNGetStatus() == 0 ? drv->DocumentNumber() : -1; }
     int Unconfirmed() { return drv->FNGetUnconfirmedDocCount() == 0 ? drv->DocumentCount() : -1; }
@@ -255,11 +263,7 @@ void TestVRegisterFiscal::registrationRefused() {
 void TestVRegisterFiscal::reregistrations() {
     Bench b;
     auto& d = *b.drv;
-    d.SetTableNumber(17);
-    d.SetRowNumber(1);
-    d.SetFieldNumber(66);
-    d.SetValueOfFieldInteger(3);
-    QCOMPARE(d.WriteTable(), 0);
+    QCOMPARE(b.WriteTimeZone(3), 0);
     QCOMPARE(b.Register(kInn, kRnm, 33), 0);
     const quint32 firstSign = d.FiscalSign();
 
@@ -677,11 +681,7 @@ void TestVRegisterFiscal::registrationTlv() {
     QFETCH(QByteArray, value);
     Bench b;
     auto& d = *b.drv;
-    d.SetTableNumber(17);
-    d.SetRowNumber(1);
-    d.SetFieldNumber(66);
-    d.SetValueOfFieldInteger(3);
-    QCOMPARE(d.WriteTable(), 0);
+    QCOMPARE(b.WriteTimeZone(3), 0);
     d.SetINN(kInn);
     d.SetKKTRegistrationNumber(kRnm);
     d.SetTaxType(33);
