@@ -2,16 +2,14 @@
 // the same driver object, on the embedded virtual register. The page's own
 // cost (its worker, counters and timer) should leave at least 80% of the rate.
 
+#include "bench/BenchSupport.h"
 #include "driver/untDriver.h"
-#include "ledgra/LedgraComponent.h"
 #include "pages/status/fmuConnectionTest.h"
 
-#include <QApplication>
 #include <QCheckBox>
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QPushButton>
-#include <QTemporaryDir>
 #include <QThread>
 #include <algorithm>
 #include <cstdio>
@@ -53,11 +51,7 @@ double PageLoop() {
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
-    qputenv("LEDGRA_DATA_DIR", dir.path().toUtf8());
-    QApplication app(argc, argv);
-    Ledgra::RegisterComponentClass();
+    TBenchApp app(argc, argv);
     Driver().GetShortECRStatus(); // open the register once
     // Both twice, alternating, so neither profits from running second.
     double bare = BareLoop();

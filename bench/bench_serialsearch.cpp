@@ -3,15 +3,13 @@
 // search over ports where nothing answers: it must end within the probes'
 // own timeouts (ten rates, one timeout each), not the sum over the ports.
 
-#include "ledgra/LedgraComponent.h"
+#include "bench/BenchSupport.h"
 #include "platform/ComponentFactory.h"
 #include "platform/PortMap.h"
 #include "tests/support/DaemonProcess.h"
 #include "wizard/search/untLedgraSearchDevice.h"
 
-#include <QApplication>
 #include <QElapsedTimer>
-#include <QTemporaryDir>
 #include <algorithm>
 #include <cstdio>
 #include <fcntl.h>
@@ -95,48 +93,46 @@ struct TSilentPort {
     }
 };
 
+// Starts the daemon with `count` ptys after args: the COM numbers of its
+// ports, or none (its output on stderr) when it did not start with them all.
+std::vector<int> StartPtys(DaemonProcess& daemon, const QString& dataDir, int count,
+                           QStringList args = {}) {
+    for (int i = 0; i < count; ++i)
+        args << QStringLiteral("--pty");
+    if (!daemon.Start(QStringLiteral(VREGISTERD_PATH), dataDir, args) ||
+        daemon.Ptys().size() != count) {
+        std::fprintf(stderr, "vregisterd did not start:\n%s\n", qPrintable(daemon.Output()));
+        return {};
+    }
+    std::vector<int> ports;
+    for (const auto& p : daemon.Ptys())
+        ports.push_back(p.com);
+    return ports;
+}
+
 } // namespace
 
 int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QTemporaryDir dir;
-    qputenv("LEDGRA_DATA_DIR", dir.path().toUtf8());
-    QApplication app(argc, argv);
-    Ledgra::RegisterComponentClass();
+    TBenchApp app(argc, argv);
     // Only the ports made here: no ttyS, no embedded register.
     for (int com : {1, 2, 3, 4, Platform::kEmbeddedComNumber})
         Platform::SetPortEntry(com, QString());
 
     {
         DaemonProcess daemon;
-        QStringList args;
-        for (int i = 0; i < kPorts; ++i)
-            args << QStringLiteral("--pty");
-        if (!daemon.Start(QStringLiteral(VREGISTERD_PATH), dir.path(), args) ||
-            daemon.Ptys().size() != kPorts) {
-            std::fprintf(stderr, "vregisterd did not start:\n%s\n", qPrintable(daemon.Output()));
+        const std::vector<int> ports = StartPtys(daemon, app.DataPath(), kPorts);
+        if (ports.empty())
             return 1;
-        }
-        std::vector<int> ports;
-        for (const auto& p : daemon.Ptys())
-            ports.push_back(p.com);
         Compare("one vregisterd serving 8 ptys at 115200 (found at the first rate):", ports);
     }
     {
         // At 4800 every probe first waits out its timeout at 115200: the
         // search is bound by the waits, as on real ports, not by the CPU.
         DaemonProcess daemon;
-        QStringList args{QStringLiteral("--baud"), QStringLiteral("4800")};
-        for (int i = 0; i < kPorts; ++i)
-            args << QStringLiteral("--pty");
-        if (!daemon.Start(QStringLiteral(VREGISTERD_PATH), dir.path(), args) ||
-            daemon.Ptys().size() != kPorts) {
-            std::fprintf(stderr, "vregisterd did not start:\n%s\n", qPrintable(daemon.Output()));
+        const std::vector<int> ports = StartPtys(
+            daemon, app.DataPath(), kPorts, {QStringLiteral("--baud"), QStringLiteral("4800")});
+        if (ports.empty())
             return 1;
-        }
-        std::vector<int> ports;
-        for (const auto& p : daemon.Ptys())
-            ports.push_back(p.com);
         Compare("one vregisterd serving 8 ptys at 4800 (found at the second rate):", ports, 3);
     }
     {
@@ -144,14 +140,10 @@ int main(int argc, char** argv) {
         std::vector<int> ports;
         for (int i = 0; i < kPorts; ++i) {
             daemons.push_back(std::make_unique<DaemonProcess>());
-            if (!daemons.back()->Start(QStringLiteral(VREGISTERD_PATH), dir.path(),
-                                       {QStringLiteral("--pty")}) ||
-                daemons.back()->Ptys().size() != 1) {
-                std::fprintf(stderr, "vregisterd did not start:\n%s\n",
-                             qPrintable(daemons.back()->Output()));
+            const std::vector<int> one = StartPtys(*daemons.back(), app.DataPath(), 1);
+            if (one.empty())
                 return 1;
-            }
-            ports.push_back(daemons.back()->Ptys().front().com);
+            ports.push_back(one.front());
         }
         Compare("8 vregisterd, one pty each, at 115200:", ports);
     }
