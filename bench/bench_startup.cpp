@@ -1,16 +1,27 @@
-// Start of tallytest to an idle window against the start of a bare Qt
-// window, offscreen, each as a process of this same program (the same
-// libraries to load):
+// Start of tallytest and of enrolwiz to an idle window against the start of
+// a bare Qt window, offscreen, each as a process of its own:
 //   tallytest  TfmMain with every page built, Initialize on each, the saved
 //              settings loaded, the driver object made (embedded register),
 //              shown, then the event loop runs until it is idle;
+//   enrolwiz   the wizard's TfmMain with every step of WizardSteps() built and
+//              the reason-code dialog made, as its main() does, shown (the
+//              first step makes the driver object), the event loop until idle;
 //   baseline   a bare QMainWindow, shown, the event loop until idle.
-// Printed as a ratio (goal <= 2x). Then every group is shown twice in one
-// window, to check that switching pages builds no page anew.
+// Both programs name their main window TfmMain, so the wizard's start runs in
+// a second program built from this file with BENCH_ENROLWIZ
+// (bench_startup_enrolwiz); it can start a bare window too, which shows that
+// its baseline is the same. Printed as ratios (goal <= 2x). Then every group
+// of tallytest is shown twice in one window, to check that switching pages
+// builds no page anew.
 #include "common/RunHandler.h"
 #include "ledgra/LedgraComponent.h"
+#ifdef BENCH_ENROLWIZ
+#include "common/fmuReasonCodes.h"
+#include "wizard/WizardSteps.h"
+#else
 #include "shell/PageTree.h"
 #include "shell/fmuMain.h"
+#endif
 
 #include <QElapsedTimer>
 #include <QListWidget>
@@ -25,7 +36,6 @@
 #include <vector>
 
 namespace {
-constexpr int kRuns = 11;
 
 int Start(int argc, char** argv, bool full) {
     TApplication app(argc, argv);
@@ -34,7 +44,13 @@ int Start(int argc, char** argv, bool full) {
     std::unique_ptr<QWidget> w;
     if (full) {
         Ledgra::RegisterComponentClass();
+#ifdef BENCH_ENROLWIZ
+        QCoreApplication::setApplicationName(QStringLiteral("enrolwiz"));
+        w = std::make_unique<TfmMain>(WizardSteps());
+        CreateReasonCodesDialog(w.get());
+#else
         w = std::make_unique<TfmMain>(PageTree());
+#endif
     } else {
         w = std::make_unique<QMainWindow>();
         w->resize(745, 510);
@@ -44,28 +60,38 @@ int Start(int argc, char** argv, bool full) {
     return app.exec();
 }
 
-double MedianMillis(const QString& mode) {
+#ifndef BENCH_ENROLWIZ
+constexpr int kRuns = 11;
+
+// The median of kRuns starts of `program --start mode`.
+double MedianMillis(const QString& program, const QString& mode) {
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer t;
         t.start();
         QProcess p;
         p.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        p.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--start"), mode});
+        p.start(program, {QStringLiteral("--start"), mode});
         p.waitForFinished(-1);
         times.push_back(t.nsecsElapsed() / 1e6);
         if (p.exitCode() != 0)
-            std::fprintf(stderr, "the %s start failed\n", qPrintable(mode));
+            std::fprintf(stderr, "the %s start of %s failed\n", qPrintable(mode),
+                         qPrintable(program));
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
 }
+#endif
 } // namespace
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     if (argc == 3 && std::strcmp(argv[1], "--start") == 0)
         return Start(argc, argv, std::strcmp(argv[2], "full") == 0);
+#ifdef BENCH_ENROLWIZ
+    std::fprintf(stderr, "bench_startup_enrolwiz --start bare|full: run bench_startup instead\n");
+    return 2;
+#else
 
     QTemporaryDir data, config;
     qputenv("LEDGRA_DATA_DIR", data.path().toUtf8());
@@ -76,10 +102,21 @@ int main(int argc, char** argv) {
     // One start and exit first, so the settings and the register exist.
     { TfmMain w(PageTree()); }
 
-    const double bare = MedianMillis(QStringLiteral("bare"));
-    const double full = MedianMillis(QStringLiteral("full"));
+    const QString self = QCoreApplication::applicationFilePath();
+    const QString wizard =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/bench_startup_enrolwiz");
+    // The wizard's first start makes its register too.
+    QProcess::execute(wizard, {QStringLiteral("--start"), QStringLiteral("full")});
+
+    const double bare = MedianMillis(self, QStringLiteral("bare"));
+    const double full = MedianMillis(self, QStringLiteral("full"));
+    const double wizardBare = MedianMillis(wizard, QStringLiteral("bare"));
+    const double wizardFull = MedianMillis(wizard, QStringLiteral("full"));
     std::printf("start to idle: tallytest %.1f ms, bare window %.1f ms, ratio %.2fx (goal <= 2x)\n",
                 full, bare, full / bare);
+    std::printf("start to idle: enrolwiz %.1f ms, bare window %.1f ms, ratio %.2fx (goal <= 2x); "
+                "the bare window from enrolwiz's bench program %.1f ms\n",
+                wizardFull, bare, wizardFull / bare, wizardBare);
 
     TfmMain w(PageTree());
     w.show();
@@ -104,4 +141,5 @@ int main(int argc, char** argv) {
     std::printf("page switching: %.2f ms a group, %d pages, %s\n", perSwitch, int(before.size()),
                 same ? "none built anew" : "PAGES WERE BUILT ANEW");
     return same ? 0 : 1;
+#endif
 }
