@@ -26,6 +26,7 @@
 #include <QTreeWidget>
 #include <QUdpSocket>
 #include <QtTest>
+#include <algorithm>
 
 // Runs a helper that may fail a check, and leaves the test when it did.
 #define STEP(call)                                                                                 \
@@ -129,6 +130,7 @@ class TestWizardE2E : public QObject {
         QCOMPARE(FErrors, QStringList());
         QCOMPARE(Title(), title);
         QCOMPARE(Controller().CurrentPage->windowTitle(), title);
+        QCOMPARE(W->windowTitle(), W->DefCaption());
         QVERIFY(Controller().CurrentPage->isVisible());
     }
     void Choose(const char* list, const QString& text) {
@@ -155,23 +157,20 @@ class TestWizardE2E : public QObject {
         auto* status = Ctl<QLabel>("lblStatus");
         QTRY_VERIFY_WITH_TIMEOUT(
             found->count() == 2 && status->text() == QStringLiteral("Поиск завершен"), 15000);
-        const int pty = FDaemon->Ptys().front().com;
         QList<int> probed;
         for (const auto& s : Controller().FindPage<TfmSearchDevice>()->Searches())
             probed << s->GetParams().PortNumber;
         std::sort(probed.begin(), probed.end());
-        QCOMPARE(probed, (QList<int>{pty, Platform::kEmbeddedComNumber}));
+        QCOMPARE(probed, (QList<int>{FDaemon->Ptys().front().com, Platform::kEmbeddedComNumber}));
         QVERIFY(!Button("btnNext")->isEnabled());
         const QString com200 =
             QStringLiteral("%1, COM200, 115200, ЗН: %2").arg(reg.name, reg.serial);
         STEP(Choose("lvDevices", com200));
-        QVERIFY(found
-                    ->findItems(QStringLiteral("%1, COM%2, 115200, ЗН: %3")
-                                    .arg(reg.name)
-                                    .arg(pty)
-                                    .arg(reg.serial),
-                                Qt::MatchExactly)
-                    .size() == 1);
+        const QString onPty = QStringLiteral("%1, COM%2, 115200, ЗН: %3")
+                                  .arg(reg.name)
+                                  .arg(FDaemon->Ptys().front().com)
+                                  .arg(reg.serial);
+        QCOMPARE(found->findItems(onPty, Qt::MatchExactly).size(), 1);
         QVERIFY(Button("btnNext")->isEnabled());
         STEP(Press("btnNext", QStringLiteral("Выберите тип работы")));
         QCOMPARE(Ctl<QLabel>("lblKKT")->text(),
