@@ -5,10 +5,12 @@
 #include "ledgra/LedgraSettings.h"
 #include "platform/ComponentFactory.h"
 #include "platform/LedgraErrors.h"
+#include "platform/SerialPorts.h"
 #include "vregister/VirtualRegister.h"
 
 #include <QFile>
 #include <QHostAddress>
+#include <QRegularExpression>
 #include <QUrl>
 #include <variant>
 
@@ -85,7 +87,23 @@ bool ApplyConnection(ILedgra& d, const QString& spec, QString* error) {
         d.Set(TCPPort, url.port());
         return true;
     }
-    *error = QStringLiteral("неверное подключение: %1 (embedded или tcp://ХОСТ:ПОРТ)").arg(spec);
+    // comN or comN:RATE, the rate in bits per second (115200 unless given).
+    static const QRegularExpression com(QStringLiteral("^com(\\d{1,3})(?::(\\d+))?$"),
+                                        QRegularExpression::CaseInsensitiveOption);
+    if (const auto m = com.match(spec); m.hasMatch()) {
+        const int rate = m.captured(2).isEmpty() ? 115200 : m.captured(2).toInt();
+        for (int code = 0; Platform::BaudRateOfCode(code) != 0; ++code) {
+            if (Platform::BaudRateOfCode(code) != rate)
+                continue;
+            d.Set(ConnectionType, LedgraSettings::kSerial);
+            d.Set(ComNumber, m.captured(1).toInt());
+            d.Set(BaudRate, code);
+            return true;
+        }
+    }
+    *error =
+        QStringLiteral("неверное подключение: %1 (embedded, tcp://ХОСТ:ПОРТ или COMn[:СКОРОСТЬ])")
+            .arg(spec);
     return false;
 }
 
@@ -99,8 +117,8 @@ QString Usage() {
                "  Имя()          вызвать метод; печатает \"Имя: КОД ОПИСАНИЕ\"\n"
                "  Имя?           напечатать \"Имя = ЗНАЧЕНИЕ\"\n"
                "Параметры:\n"
-               "  --connection embedded|tcp://ХОСТ:ПОРТ   подключение (иначе из настроек "
-               "драйвера)\n"
+               "  --connection embedded|tcp://ХОСТ:ПОРТ|COMn[:СКОРОСТЬ]   подключение (иначе из "
+               "настроек драйвера)\n"
                "  --data DIR            папка драйвера (LEDGRA_DATA_DIR)\n"
                "  --script FILE         элементы из файла, по одному в строке; # - комментарий\n"
                "  --list                перечислить свойства и методы\n"

@@ -392,6 +392,14 @@ void TestLedgra::console_data() {
         << QStringList{"--connection", "tcp://127.0.0.1:1", "GetECRStatus()"} << 1 << "";
     QTest::newRow("bad connection")
         << QStringList{"--connection", "serial", "GetECRStatus()"} << 2 << "";
+    // The embedded register's serial port answers at its own rate only.
+    QTest::newRow("serial port") << QStringList{"--connection", "COM200", "GetShortECRStatus()"}
+                                 << 0 << "GetShortECRStatus: 0 Ошибок нет\n";
+    QTest::newRow("serial port at another rate")
+        << QStringList{"--connection", "com200:4800", "GetShortECRStatus()"} << 1
+        << "GetShortECRStatus: -1 Нет связи\n";
+    QTest::newRow("serial rate unknown")
+        << QStringList{"--connection", "com200:1234", "GetShortECRStatus()"} << 2 << "";
 }
 
 void TestLedgra::console() {
