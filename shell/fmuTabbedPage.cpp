@@ -42,16 +42,21 @@ void TfmTabbedPage::AddPage(TPage* page) {
     auto* tab = new QWidget;
     auto* layout = new QVBoxLayout(tab);
     layout->setContentsMargins(0, 0, 0, 0);
-    page->setParent(tab);
-    page->setWindowFlags(Qt::Widget);
-    layout->addWidget(page);
-    page->setVisible(true);
     // Adding the first tab makes it current; that is no change of page: the
     // page is not initialised yet.
     FAdding = true;
     ui->PageControl->addTab(tab, page->windowTitle());
     FAdding = false;
     FCurrent = ui->PageControl->currentIndex();
+    // The page goes into its tab after the tab is added and is not shown
+    // here: it shows with its tab, like any child widget. Shown earlier, every
+    // page of the hidden groups was laid out (all its texts measured) at
+    // start-up for nothing.
+    page->setParent(tab);
+    page->setWindowFlags(Qt::Widget);
+    layout->addWidget(page);
+    if (tab->isVisible())
+        page->show(); // a group already on screen shows it at once
 }
 
 void TfmTabbedPage::UpdatePage() {

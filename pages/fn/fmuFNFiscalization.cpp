@@ -162,7 +162,7 @@ TfmFNFiscalization::TfmFNFiscalization(QWidget* parent)
 
 TfmFNFiscalization::~TfmFNFiscalization() = default;
 
-void TfmFNFiscalization::Initialize() {
+void TfmFNFiscalization::WidenReportTypeList() {
     // The report types are long: the open list shows them whole.
     int width = 0;
     for (int i = 0; i < ui->cbReportType->count(); ++i)
@@ -173,6 +173,12 @@ void TfmFNFiscalization::Initialize() {
 
 void TfmFNFiscalization::showEvent(QShowEvent* event) {
     TPage::showEvent(event);
+    // The list can only open on a shown page; its popup view is made on the
+    // first show, not at start-up.
+    if (!FListWidened) {
+        FListWidened = true;
+        WidenReportTypeList();
+    }
     // Restored settings check the boxes without a click: the codes sent to
     // the register follow the boxes the engineer sees.
     UpdateTaxType();

@@ -24,8 +24,6 @@ public:
     explicit TfmFNFiscalization(QWidget* parent = nullptr);
     ~TfmFNFiscalization() override;
 
-    void Initialize() override;
-
     // Asks an OK/Cancel question (caption, text); a message box by default.
     std::function<bool(const QString& caption, const QString& text)> Confirm;
     // Edits the tag 1205 mask given as decimal text; the new text on "OK",
@@ -57,6 +55,7 @@ private:
     void SetTaxSystem(int value);
     void SetWorkMode(int value);
     void SetWorkModeEx(int value);
+    void WidenReportTypeList();
 
     std::unique_ptr<Ui::TfmFNFiscalization> ui;
     TFNLines FLines;
@@ -64,4 +63,5 @@ private:
     QList<std::pair<QCheckBox*, int>> FTaxBoxes;
     QList<QCheckBox*> FWorkModeBoxes;
     QList<QCheckBox*> FWorkModeExBoxes;
+    bool FListWidened = false;
 };

@@ -101,6 +101,7 @@ private Q_SLOTS:
     void brokenSettingsFile_data();
     void brokenSettingsFile();
     void sameGroupIsNotUpdated();
+    void pageShowsWithItsGroup();
 
     void caption_data();
     void caption();
@@ -475,6 +476,22 @@ void TestShell::sameGroupIsNotUpdated() {
     w->GroupList()->setCurrentRow(1);
     QCOMPARE(Events(), QStringList({"RecPage.UpdateObject", "RecPage3.UpdatePage"}));
     QVERIFY(w->Pages().Items(0)->isHidden());
+}
+
+void TestShell::pageShowsWithItsGroup() {
+    // Pages are not shown one by one at start-up: each shows with its group.
+    auto w = NewWindow();
+    w->show();
+    QCoreApplication::processEvents();
+    TPage* first = w->Pages().PageByClass<TRecPage>();
+    TPage* third = w->Pages().PageByClass<TRecPage3>();
+    QVERIFY(first->isVisible());
+    QVERIFY(!third->isVisible());
+    w->GroupList()->setCurrentRow(1);
+    QVERIFY(third->isVisible());
+    QVERIFY(!first->isVisible());
+    w->GroupList()->setCurrentRow(0);
+    QVERIFY(first->isVisible());
 }
 
 void TestShell::caption_data() {
