@@ -8,6 +8,7 @@
 #include "pages/fn/fmuFN.h"
 #include "platform/ComponentFactory.h"
 #include "tests/support/PageTestSupport.h"
+#include "tests/support/ReportLines.h"
 
 #include <QFile>
 #include <QLineEdit>
@@ -22,17 +23,17 @@ const char kFakeClass[] = "{TEST-FAKE-FN}";
 
 using Outputs = FakeLedgra::Outputs;
 
+// The FN pages' columns: flags indented under their heading.
 QString Separator() {
-    return QStringLiteral(" ----------------------------------------");
+    return ReportLines::ReportSeparator();
 }
 
 QString L(const QString& label, const QString& value, int width = 24) {
-    return QLatin1Char(' ') + label.leftJustified(width) + QStringLiteral(": ") + value;
+    return ReportLines::ReportLine(label, value, width);
 }
 
 QString B(const QString& label, bool flag) {
-    return L(QStringLiteral("  ") + label, flag ? QStringLiteral("[да]") : QStringLiteral("[нет]"),
-             40);
+    return ReportLines::ReportFlag(QStringLiteral("  ") + label, flag, 40);
 }
 
 const QDateTime kDate(QDate(2025, 2, 1), QTime(0, 0));

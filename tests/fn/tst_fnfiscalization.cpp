@@ -8,6 +8,7 @@
 #include "pages/fn/fmuFNFiscalization.h"
 #include "platform/ComponentFactory.h"
 #include "tests/support/PageTestSupport.h"
+#include "tests/support/ReportLines.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -52,17 +53,17 @@ public:
     }
 };
 
+// The FN pages' columns: flags indented under their heading.
 QString Separator() {
-    return QStringLiteral(" ----------------------------------------");
+    return ReportLines::ReportSeparator();
 }
 
 QString L(const QString& label, const QString& value, int width = 24) {
-    return QLatin1Char(' ') + label.leftJustified(width) + QStringLiteral(": ") + value;
+    return ReportLines::ReportLine(label, value, width);
 }
 
 QString B(const QString& label, bool flag) {
-    return L(QStringLiteral("  ") + label, flag ? QStringLiteral("[да]") : QStringLiteral("[нет]"),
-             40);
+    return ReportLines::ReportFlag(QStringLiteral("  ") + label, flag, 40);
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include "ledgra/LedgraComponent.h"
 #include "pages/status/fmuFullStatus.h"
 #include "tests/support/PageTestSupport.h"
+#include "tests/support/ReportLines.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -20,6 +21,8 @@
 #include <map>
 
 namespace {
+
+using namespace ReportLines;
 
 const char kFakeClass[] = "{TEST-FAKE-FULLSTATUS}";
 
@@ -93,16 +96,17 @@ public:
     }
 };
 
+// The full status page's columns.
 QString Sep() {
-    return QLatin1Char(' ') + QString(52, QLatin1Char('-'));
+    return ReportSeparator(52);
 }
 
 QString L(const QString& label, const QString& value, int width = 24) {
-    return QLatin1Char(' ') + label.leftJustified(width) + QStringLiteral(": ") + value;
+    return ReportLine(label, value, width);
 }
 
 QString B(const QString& label, bool flag) {
-    return L(label, flag ? QStringLiteral("[да]") : QStringLiteral("[нет]"), 33);
+    return ReportFlag(label, flag, 33);
 }
 
 QString Reg(int number, const QString& name, const QString& value) {
@@ -117,41 +121,11 @@ QPushButton* Button(QWidget& page, const char* name) {
     return page.findChild<QPushButton*>(QLatin1String(name));
 }
 
-// Which register a status line belongs to.
-enum Show { Always, NoFN, CashCore, CashCoreNoFN };
-
-QStringList Pick(const std::vector<std::pair<QString, Show>>& lines, bool capFN, bool cashCore) {
-    QStringList r;
-    for (const auto& [line, show] : lines) {
-        const bool fnOk = !capFN || (show != NoFN && show != CashCoreNoFN);
-        const bool coreOk = cashCore || (show != CashCore && show != CashCoreNoFN);
-        if (fnOk && coreOk)
-            r << line;
-    }
-    return r;
-}
-
 QStringList DeviceFlagLines(bool capFN) {
-    return Pick({{Sep(), Always},
-                 {L("Флаги", "02A0h, 672"), Always},
-                 {Sep(), Always},
-                 {B("Увеличенная точность количества", false), Always},
-                 {B("Бумага на выходе из накопителя", false), Always},
-                 {B("Бумага на входе в накопитель", true), Always},
-                 {B("ЭКЛЗ почти заполнена", false), NoFN},
-                 {B("Денежный ящик открыт", true), Always},
-                 {B("Крышка корпуса поднята", false), Always},
-                 {B("Рычаг термоголовки чека опущен", false), Always},
-                 {B("Рычаг термоголовки журнала опущен", false), Always},
-                 {B("Оптический датчик чека", false), Always},
-                 {B("Оптический датчик журнала", false), Always},
-                 {B("ЭКЛЗ есть", true), NoFN},
-                 {B("2 знака после запятой в цене", true), Always},
-                 {B("Нижний датчик ПД", false), Always},
-                 {B("Верхний датчик ПД", false), Always},
-                 {B("Рулон чековой ленты", true), Always},
-                 {B("Рулон контрольной ленты", false), Always}},
-                capFN, false);
+    return PickReportLines(
+        Concat({{{Sep(), Always}, {L("Флаги", "02A0h, 672"), Always}, {Sep(), Always}},
+                DeviceFlagRows()}),
+        capFN, false);
 }
 
 // The flags both status requests answer.
@@ -278,7 +252,7 @@ void TestFullStatus::wholeReport() {
     PresetStatus();
 
     QStringList expected{QString(), Sep(), QStringLiteral(" Полное состояние"), Sep()};
-    expected << Pick(
+    expected << PickReportLines(
         {
             {QString(), Always},
             {Sep(), Always},
@@ -311,7 +285,7 @@ void TestFullStatus::wholeReport() {
         },
         capFN, cashCore);
     expected << DeviceFlagLines(capFN);
-    expected << Pick(
+    expected << PickReportLines(
         {
             {Sep(), Always},
             {L("Флаги ФП", "0Ch, 12"), NoFN},

@@ -7,6 +7,7 @@
 #include "ledgra/LedgraComponent.h"
 #include "pages/status/fmuDeviceStatus.h"
 #include "tests/support/PageTestSupport.h"
+#include "tests/support/ReportLines.h"
 
 #include <QApplication>
 #include <QPlainTextEdit>
@@ -16,6 +17,8 @@
 #include <map>
 
 namespace {
+
+using namespace ReportLines;
 
 const char kFakeClass[] = "{TEST-FAKE-STATUS}";
 
@@ -50,20 +53,18 @@ public:
     }
 };
 
+// The status page's columns.
 QString Separator() {
-    return QStringLiteral(" ----------------------------------------");
+    return ReportSeparator();
 }
 
 QString L(const QString& label, const QString& value, int width = 26) {
-    return QLatin1Char(' ') + label.leftJustified(width) + QStringLiteral(": ") + value;
+    return ReportLine(label, value, width);
 }
 
 QString B(const QString& label, bool flag) {
-    return L(label, flag ? QStringLiteral("[да]") : QStringLiteral("[нет]"), 33);
+    return ReportFlag(label, flag, 33);
 }
-
-// Which status lines a register shows.
-enum Show { Always, NoFN, CashCore, CashCoreNoFN };
 
 } // namespace
 
@@ -232,79 +233,61 @@ void TestPagesStatus::longReport() {
     F.Fake->Params[28] = cashCore;
     PresetLongStatus();
 
-    const std::vector<std::pair<QString, Show>> all = {
-        {QString(), Always},
-        {Separator(), Always},
-        {QStringLiteral(" Запрос состояния:"), Always},
-        {Separator(), Always},
-        {QStringLiteral(" Режим: "), Always},
-        {QStringLiteral("  4, Закрытая смена"), Always},
-        {Separator(), Always},
-        {QStringLiteral(" Версия ПО                 : D.1"), Always},
-        {L("Сборка ПО", "32513"), Always},
-        {L("Дата ПО", "16.05.2023"), Always},
-        {Separator(), NoFN},
-        {L("Версия ПО ФП", "A.4"), NoFN},
-        {L("Сборка ПО ФП", "7"), NoFN},
-        {L("Дата ПО ФП", "01.03.2016"), NoFN},
-        {Separator(), Always},
-        {L("Подрежим", "3, Печать"), Always},
-        {L("Статус режима", "1"), Always},
-        {L("Номер ККМ в зале", "2"), Always},
-        {L("Номер документа", "12"), Always},
-        {L("Интерфейс подключения", "2, TCP сокет (RNDIS, Ethernet, WI-FI, ppp)"), Always},
-        {L("Количество фискализаций", "1"), NoFN},
-        {L("Осталось фискализаций", "11"), NoFN},
-        {L("Последняя закрытая смена", "5"), Always},
-        {L("Свободных записей в ФП", "2095"), NoFN},
-        {L("Дата", "01.02.2024"), Always},
-        {L("Время", "13:04:05"), Always},
-        {L("Заводской номер", "не введен"), Always},
-        {L("ИНН", "7700000000"), Always},
-        {Separator(), Always},
-        {L("Флаги кассовой техники", "02A0h, 672"), Always},
-        {Separator(), Always},
-        {B("Увеличенная точность количества", false), Always},
-        {B("Бумага на выходе из накопителя", false), Always},
-        {B("Бумага на входе в накопитель", true), Always},
-        {B("ЭКЛЗ почти заполнена", false), NoFN},
-        {B("Денежный ящик открыт", true), Always},
-        {B("Крышка корпуса поднята", false), Always},
-        {B("Рычаг термоголовки чека опущен", false), Always},
-        {B("Рычаг термоголовки журнала опущен", false), Always},
-        {B("Оптический датчик чека", false), Always},
-        {B("Оптический датчик журнала", false), Always},
-        {B("ЭКЛЗ есть", true), NoFN},
-        {B("2 знака после запятой в цене", true), Always},
-        {B("Нижний датчик ПД", false), Always},
-        {B("Верхний датчик ПД", false), Always},
-        {B("Рулон чековой ленты", true), Always},
-        {B("Рулон контрольной ленты", false), Always},
-        {Separator(), NoFN},
-        {L("Флаги ФП", "0Ch, 12"), NoFN},
-        {Separator(), NoFN},
-        {B("24 часа в ФП кончились", false), NoFN},
-        {B("Смена в ФП открыта", false), NoFN},
-        {B("Последняя запись в ФП повреждена", false), NoFN},
-        {B("Батарея ФП заряжена более 80 %", true), NoFN},
-        {B("Переполнение ФП", true), NoFN},
-        {B("ФП2 есть", false), NoFN},
-        {B("ФП1 есть", false), NoFN},
-        {Separator(), CashCore},
-        {B("Режим АСПД", true), CashCore},
-        {B("Блокировка ККТ по неверному паролю НИ", false), CashCore},
-        {B("Повреждены 3 или более записей", true), CashCoreNoFN},
-        {B("Повреждена запись фискализации", false), CashCoreNoFN},
-        {L("Тип последней записи ФП", "Сменный итог"), CashCoreNoFN},
-        {Separator(), Always},
-    };
-    QStringList expected;
-    for (const auto& [line, show] : all) {
-        const bool fnOk = !capFN || (show != NoFN && show != CashCoreNoFN);
-        const bool coreOk = cashCore || (show != CashCore && show != CashCoreNoFN);
-        if (fnOk && coreOk)
-            expected << line;
-    }
+    const ReportRows all = Concat(
+        {{
+             {QString(), Always},
+             {Separator(), Always},
+             {QStringLiteral(" Запрос состояния:"), Always},
+             {Separator(), Always},
+             {QStringLiteral(" Режим: "), Always},
+             {QStringLiteral("  4, Закрытая смена"), Always},
+             {Separator(), Always},
+             {QStringLiteral(" Версия ПО                 : D.1"), Always},
+             {L("Сборка ПО", "32513"), Always},
+             {L("Дата ПО", "16.05.2023"), Always},
+             {Separator(), NoFN},
+             {L("Версия ПО ФП", "A.4"), NoFN},
+             {L("Сборка ПО ФП", "7"), NoFN},
+             {L("Дата ПО ФП", "01.03.2016"), NoFN},
+             {Separator(), Always},
+             {L("Подрежим", "3, Печать"), Always},
+             {L("Статус режима", "1"), Always},
+             {L("Номер ККМ в зале", "2"), Always},
+             {L("Номер документа", "12"), Always},
+             {L("Интерфейс подключения", "2, TCP сокет (RNDIS, Ethernet, WI-FI, ppp)"), Always},
+             {L("Количество фискализаций", "1"), NoFN},
+             {L("Осталось фискализаций", "11"), NoFN},
+             {L("Последняя закрытая смена", "5"), Always},
+             {L("Свободных записей в ФП", "2095"), NoFN},
+             {L("Дата", "01.02.2024"), Always},
+             {L("Время", "13:04:05"), Always},
+             {L("Заводской номер", "не введен"), Always},
+             {L("ИНН", "7700000000"), Always},
+             {Separator(), Always},
+             {L("Флаги кассовой техники", "02A0h, 672"), Always},
+             {Separator(), Always},
+         },
+         DeviceFlagRows(),
+         {
+             {Separator(), NoFN},
+             {L("Флаги ФП", "0Ch, 12"), NoFN},
+             {Separator(), NoFN},
+             {B("24 часа в ФП кончились", false), NoFN},
+             {B("Смена в ФП открыта", false), NoFN},
+             {B("Последняя запись в ФП повреждена", false), NoFN},
+             {B("Батарея ФП заряжена более 80 %", true), NoFN},
+             {B("Переполнение ФП", true), NoFN},
+             {B("ФП2 есть", false), NoFN},
+             {B("ФП1 есть", false), NoFN},
+             {Separator(), CashCore},
+             {B("Режим АСПД", true), CashCore},
+             {B("Блокировка ККТ по неверному паролю НИ", false), CashCore},
+             {B("Повреждены 3 или более записей", true), CashCoreNoFN},
+             {B("Повреждена запись фискализации", false), CashCoreNoFN},
+             {L("Тип последней записи ФП", "Сменный итог"), CashCoreNoFN},
+             {Separator(), Always},
+         }});
+    const QStringList expected = PickReportLines(all, capFN, cashCore);
 
     TfmDeviceStatus page;
     Click(page, "btnEcrStatus");
